@@ -1,0 +1,46 @@
+# Shared by run.sh, test.sh and .ci/run: installs what is missing, configures and builds.
+# Usage: source scripts/common.sh; quorvan_setup BUILD_DIR [extra cmake args...]
+
+QUORVAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Debian packages the project needs to build, test and show its window.
+QUORVAN_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+                  libbenchmark-dev clang xvfb xauth fonts-dejavu-core)
+
+say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
+
+quorvan_install_packages() {
+    local missing=()
+    for p in "${QUORVAN_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        say "All needed Debian packages are installed."
+        return 0
+    fi
+    say "Installing missing Debian packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "Please run as root or install sudo: need ${missing[*]}" >&2; return 1; }
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+quorvan_build() {
+    local dir="$1"; shift
+    local jobs
+    jobs="$(nproc 2>/dev/null || echo 2)"
+    say "Configuring in ${dir}"
+    cmake -S "$QUORVAN_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.configure.log" 2>&1 \
+        || { cat "$dir.configure.log"; return 1; }
+    say "Building (${jobs} jobs)"
+    cmake --build "$dir" -j "$jobs"
+}
+
+quorvan_demo_image() {
+    local dir="$1"
+    say "Generating the demo image"
+    "$dir/tools/quorvan_makedemo" "$dir/demo.nes" --seed 1
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The NES tile renderer: decodes 8x8 two-plane tiles into a 32-bit pixel
+// buffer (the shared draw surface) and hands the finished buffer to a picture.
+
+#include "graphics/PictureTarget.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace quorvan {
+
+// The 40-byte bitmap header that describes the draw surface.
+struct BitmapInfoHeader {
+    std::uint32_t biSize = 0;
+    std::int32_t biWidth = 0;
+    std::int32_t biHeight = 0; // negative: top-down, row 0 at the top
+    std::uint16_t biPlanes = 0;
+    std::uint16_t biBitCount = 0;
+    std::uint32_t biCompression = 0;
+    std::uint32_t biSizeImage = 0;
+    std::int32_t biXPelsPerMeter = 0;
+    std::int32_t biYPelsPerMeter = 0;
+    std::uint32_t biClrUsed = 0;
+    std::uint32_t biClrImportant = 0;
+};
+static_assert(sizeof(BitmapInfoHeader) == 40, "the header is 40 bytes");
+
+// Problems met while drawing, counted so that a view can tell the user once per
+// redraw instead of once per pixel. The affected pixels are drawn in kFaultColour.
+struct RenderFaults {
+    std::uint64_t badColourPixels = 0; // pixels whose colour number was above 63
+    std::uint64_t badTiles = 0;        // tiles whose bytes lay outside the data
+    std::uint64_t badReads = 0;        // block, attribute or palette bytes outside the image
+
+    bool any() const { return badColourPixels || badTiles || badReads; }
+};
+
+class clsNesTiles {
+public:
+    clsNesTiles(); // builds the colour table
+
+    // Decodes the tile at Tiledata[Loc .. Loc + 15] with the four colour numbers
+    // at (x, y) of the bound picture, each tile pixel a Mulitply x Mulitply square.
+    // Returns true when every pixel was written; false before a successful Init
+    // (nothing written) or when a pixel fell beyond the buffer's end (drawing
+    // stops there). Rows are not clipped: the row length is the picture's width.
+    bool DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata, std::int32_t Loc,
+                  std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2, std::uint8_t Colour3,
+                  std::int32_t x, std::int32_t y, std::uint8_t Mulitply);
+
+    // Puts the buffer into the bound picture's back buffer and repaints it.
+    // Returns the number of rows copied, 0 before a successful Init.
+    std::int32_t RenderPic(const BitmapInfoHeader& pbmi, const std::vector<std::uint32_t>& bits);
+
+    // Binds the picture, fills the header and sizes the buffer to
+    // (3W - 3)(H - 1) zeroed entries. Returns true when the set-up failed.
+    bool Init(PictureTarget& Tilebox, BitmapInfoHeader& pBih, std::vector<std::uint32_t>& bits);
+
+    bool Ready() const { return ready_; }
+    PictureTarget* TargetPicture() const { return targetPicture_; }
+    const std::array<std::uint32_t, 64>& Colours() const { return colours_; }
+
+    const RenderFaults& Faults() const { return faults_; }
+    void ResetFaults() { faults_ = {}; }
+    void NoteBadRead() { ++faults_.badReads; }
+
+private:
+    void BuildColourTable();
+    bool PlotTile(std::vector<std::uint32_t>& buffer, std::span<const std::uint8_t> tiledata, std::int64_t loc,
+                  const std::array<std::uint32_t, 4>& colours, std::int64_t x, std::int64_t y, int scale,
+                  std::int64_t rowLength);
+
+    PictureTarget* targetPicture_ = nullptr;
+    std::array<std::uint32_t, 64> colours_{};
+    bool ready_ = false;
+    RenderFaults faults_;
+};
+
+// Drawing globals: the master palette as read by the editors (zeros until the
+// renderer exists), the renderer, and the shared draw surface.
+extern std::array<std::uint32_t, 64> NesPalette;
+extern std::unique_ptr<clsNesTiles> NesTiles;
+extern BitmapInfoHeader SurfaceHeader;
+extern std::vector<std::uint32_t> SurfaceBits;
+
+// Creates the renderer (and so fills NesPalette) if it does not exist yet.
+clsNesTiles& EnsureNesTiles();
+
+void ResetGraphicsGlobals();
+
+} // namespace quorvan

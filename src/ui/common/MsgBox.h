@@ -1,0 +1,22 @@
+#pragma once
+// Modal message boxes. Every question and notice of the program goes through
+// here, so that tests can find the box as the active modal widget and answer it.
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace quorvan {
+
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+
+// Shows a modal box with the given buttons and default button and returns the
+// button that was pressed (Escape gives the escape button Qt picks, normally
+// No or Cancel).
+QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
+                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                   MsgIcon icon = MsgIcon::None,
+                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+} // namespace quorvan

@@ -1,0 +1,66 @@
+#pragma once
+// A picture box: a fixed-size widget with a persistent back buffer in pixel
+// coordinates. paintEvent only blits the back buffer, so grab() of the widget
+// equals its back buffer. The tile renderer draws into it through
+// PictureTarget; views copy between back buffers with BitBlt.
+
+#include "graphics/PictureTarget.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+namespace quorvan {
+
+class PictureBox : public QWidget, public PictureTarget {
+    Q_OBJECT
+public:
+    PictureBox(const QString& name, int width, int height, QWidget* parent = nullptr);
+
+    // PictureTarget
+    int ScaleWidth() const override { return backBuffer_.width(); }
+    int ScaleHeight() const override { return backBuffer_.height(); }
+    int Width() const override { return width(); }
+    int SetBits(const BitmapInfoHeader& header, const std::uint32_t* bits, int lines) override;
+    void Refresh() override;
+
+    // The back buffer (Format_RGB32, 0x00RRGGBB pixels).
+    const QImage& backBuffer() const { return backBuffer_; }
+    QImage& backBuffer() { return backBuffer_; }
+
+    // Copies a w x h rectangle from another picture's back buffer (SRCCOPY).
+    void BitBlt(int x, int y, int w, int h, const PictureBox& source, int sx, int sy);
+
+    // Fills the whole back buffer with the background colour.
+    void Cls();
+    void setBackColor(const QColor& colour);
+    QColor backColor() const { return backColor_; }
+    void setForeColor(const QColor& colour) { foreColor_ = colour; }
+    QColor foreColor() const { return foreColor_; }
+
+    // One-pixel lines and rectangle outlines in the foreground colour, both ends
+    // included, clipped to the back buffer.
+    void Line(int x1, int y1, int x2, int y2);
+    void Rectangle(int x1, int y1, int x2, int y2);
+
+    // The selected block text on the selection preview ("-1" for none).
+    QString Tag() const { return tag_; }
+    void setTag(const QString& tag) { tag_ = tag; }
+
+signals:
+    // Mouse press: button (1 left, 2 right, 4 middle), shift state, position in pixels.
+    void mouseDown(int button, int shift, int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage backBuffer_;
+    QColor backColor_ = Qt::black;
+    QColor foreColor_ = Qt::black;
+    QString tag_;
+};
+
+} // namespace quorvan

@@ -1,0 +1,102 @@
+#pragma once
+// The file dialog wrapper: set the properties, call ShowOpen or ShowSave, read
+// FileName. One instance keeps its properties from one dialog to the next.
+// The dialog itself is Qt's widget-based file dialog, so that tests can find
+// and answer it as the active modal widget.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+class QFileDialog;
+class QWidget;
+
+namespace quorvan {
+
+// The inputs a dialog is built from, as one record (the file buffer holds the
+// initial name padded with NULs to MaxFileSize + 1 characters).
+struct OpenFileNameRecord {
+    int structSize = 76;
+    QWidget* owner = nullptr;
+    QString filter;        // NUL-separated texts, ended by a second NUL
+    int filterIndex = 1;
+    QString file;          // the file name buffer
+    int maxFile = 0;
+    QString fileTitle;     // the file title buffer
+    int maxFileTitle = 260;
+    QString initialDir;
+    QString title;
+    std::int32_t flags = 0;
+    QString defExt;
+};
+
+class clsDialog {
+public:
+    // Option flags understood by the Qt dialog (the values of the common dialogs).
+    static constexpr std::int32_t OFN_OVERWRITEPROMPT = 0x2;
+    static constexpr std::int32_t OFN_FILEMUSTEXIST = 0x1000;
+
+    static constexpr int CancelErrorNumber = 32755;
+
+    std::int16_t FileExt() const { return fileExt_; }
+    void setFileExt(std::int16_t value) { fileExt_ = value; }
+    QWidget* hwnd() const { return owner_; }
+    void sethwnd(QWidget* owner) { owner_ = owner; }
+
+    // Show the dialog. Return true when the user chose a file, false when the
+    // dialog was cancelled (with CancelError set, a RuntimeError 32755
+    // "Cancel was selected" is thrown instead). A cancel changes no property.
+    bool ShowSave();
+    bool ShowOpen();
+
+    std::int16_t MaxFileSize() const { return maxFileSize_; }
+    void setMaxFileSize(std::int16_t value) { maxFileSize_ = value; }
+    QString InitDir() const { return initDir_; }
+    void setInitDir(const QString& value) { initDir_ = value; }
+    std::int32_t flags() const { return flags_; }
+    void setflags(std::int32_t value) { flags_ = value; }
+    QString Filter() const;            // bar-separated form
+    void setFilter(const QString& value);
+    QString StoredFilter() const { return filter_; } // NUL-separated form
+    std::int16_t FilterIndex() const { return filterIndex_; }
+    void setFilterIndex(std::int16_t value) { filterIndex_ = value; }
+    QString FileTitle() const { return fileTitle_; }
+    void setFileTitle(const QString& value) { fileTitle_ = value; }
+    QString FileName() const { return fileName_; }
+    void setFileName(const QString& value) { fileName_ = value; }
+    QString DialogTitle() const { return dialogTitle_; }
+    void setDialogTitle(const QString& value) { dialogTitle_ = value; }
+    QString DefaultExt() const { return defaultExt_; }
+    void setDefaultExt(const QString& value) { defaultExt_ = value; }
+    bool CancelError() const { return cancelError_; }
+    void setCancelError(bool value) { cancelError_ = value; }
+
+    // Whether the last Show call was cancelled.
+    bool Cancelled() const { return cancelled_; }
+
+    // The record the next dialog is built from.
+    OpenFileNameRecord BuildRecord() const;
+
+    // The stored filter as Qt name filters, one per description/pattern pair.
+    static QStringList NameFilters(const QString& storedFilter);
+
+private:
+    bool Show(bool save);
+
+    std::int16_t fileExt_ = 0;
+    QWidget* owner_ = nullptr;
+    std::int16_t maxFileSize_ = 260;
+    QString initDir_ = QStringLiteral("C:\\");
+    std::int32_t flags_ = 0;
+    QString filter_ = QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*") + QChar(0) + QChar(0);
+    std::int16_t filterIndex_ = 1;
+    QString fileTitle_;
+    QString fileName_;
+    QString dialogTitle_;
+    QString defaultExt_;
+    bool cancelError_ = false;
+    bool cancelled_ = false;
+};
+
+} // namespace quorvan

@@ -1,0 +1,60 @@
+#include "ui/main/AppStartup.h"
+
+#include "data/Version.h"
+#include "ui/main/frmQuorvan.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace quorvan {
+
+int RunQuorvan(QApplication& app)
+{
+    QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
+    QApplication::setApplicationVersion(VersionText());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvan/quorvan.png")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Level editor for NES cartridge images."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Image to open at start-up."), QStringLiteral("[file]"));
+    const QCommandLineOption stageOption(QStringLiteral("stage"), QStringLiteral("Stage to choose after opening (1-9)."),
+                                         QStringLiteral("n"));
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("Save a picture of the window and exit."),
+                                              QStringLiteral("png"));
+    parser.addOption(stageOption);
+    parser.addOption(screenshotOption);
+    parser.process(app);
+
+    frmQuorvan window;
+    window.show();
+
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty() && window.OpenFile(files.first()) && parser.isSet(stageOption)) {
+        bool ok = false;
+        const int stage = parser.value(stageOption).toInt(&ok);
+        if (ok && stage >= 1 && stage <= 9)
+            window.mnuStageSelect(stage - 1)->trigger();
+    }
+
+    if (parser.isSet(screenshotOption)) {
+        const QString target = parser.value(screenshotOption);
+        QTimer::singleShot(500, &window, [&window, target] {
+            const bool saved = window.grab().save(target);
+            std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "Screenshot saved to" : "Could not save",
+                         qPrintable(target));
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
+}
+
+} // namespace quorvan

@@ -1,0 +1,15 @@
+#pragma once
+// Start-up of the program: the main window, an image named on the command line,
+// and the options used to show the editor working on a machine without a screen.
+
+class QApplication;
+
+namespace quorvan {
+
+// Usage: quorvan [FILE] [--stage N] [--screenshot PNG]
+//   FILE          opened at start-up exactly as Open would
+//   --stage N     then chooses stage N (1..9)
+//   --screenshot  saves a picture of the window once it is shown, and exits
+int RunQuorvan(QApplication& app);
+
+} // namespace quorvan

@@ -1,0 +1,206 @@
+#include "ui/main/frmQuorvan.h"
+
+#include "data/Version.h"
+#include "data/modGlobals.h"
+#include "ui/common/PictureBox.h"
+#include "ui/common/clsDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+
+namespace quorvan {
+
+namespace {
+
+constexpr int kClientWidth = 652;
+constexpr int kClientHeight = 449;
+constexpr int kStatusBarHeight = 25;
+
+QAction* NamedAction(QMenu* menu, const QString& name, const QString& caption, bool enabled)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    return action;
+}
+
+QAction* NamedSeparator(QMenu* menu, const QString& name)
+{
+    QAction* action = menu->addSeparator();
+    action->setObjectName(name);
+    return action;
+}
+
+QMenu* NamedMenu(QMenuBar* bar, const QString& name, const QString& caption)
+{
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+
+} // namespace
+
+frmQuorvan::frmQuorvan(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmQuorvan"));
+    CreateWidgets();
+    CreateMenus();
+    ConnectWidgets();
+    Form_Load();
+}
+
+frmQuorvan::~frmQuorvan() = default;
+
+void frmQuorvan::CreateWidgets()
+{
+    // A fixed single border with a minimise button and no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    // The client area below the menu bar: every control at its pixel position.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
+    setCentralWidget(client);
+
+    picEditor_ = new PictureBox(QStringLiteral("picEditor"), 512, 384, client);
+    picEditor_->move(8, 16);
+
+    hLevel_Frames_ = new QScrollBar(Qt::Horizontal, client);
+    hLevel_Frames_->setObjectName(QStringLiteral("hLevel_Frames"));
+    hLevel_Frames_->setGeometry(8, 400, 512, 13);
+
+    picTile_ = new PictureBox(QStringLiteral("picTile"), 64, 256, client);
+    picTile_->move(568, 48);
+
+    hsTable_ = new QScrollBar(Qt::Horizontal, client);
+    hsTable_->setObjectName(QStringLiteral("hsTable"));
+    hsTable_->setGeometry(568, 304, 64, 13);
+
+    picSelectedTile_ = new PictureBox(QStringLiteral("picSelectedTile"), 32, 32, client);
+    picSelectedTile_->move(584, 336);
+
+    cmdEditTile_ = new QPushButton(QStringLiteral("Edit Tile"), client);
+    cmdEditTile_->setObjectName(QStringLiteral("cmdEditTile"));
+    cmdEditTile_->setGeometry(576, 376, 49, 17);
+
+    // Stands where the Help links' browser control stood; never visible.
+    WebBrowser_ = new QWidget(client);
+    WebBrowser_->setObjectName(QStringLiteral("WebBrowser"));
+    WebBrowser_->setGeometry(536, 296, 25, 25);
+    WebBrowser_->hide();
+
+    for (QScrollBar* bar : {hLevel_Frames_, hsTable_}) {
+        bar->setRange(0, 0);
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        // The value is committed when the thumb is released; sliderMoved reports the drag.
+        bar->setTracking(false);
+    }
+
+    SB1_ = new QStatusBar(this);
+    SB1_->setObjectName(QStringLiteral("SB1"));
+    SB1_->setSizeGripEnabled(false);
+    SB1_->setFixedHeight(kStatusBarHeight);
+    panel1_ = new QLabel(SB1_);
+    panel1_->setObjectName(QStringLiteral("Panels(1)"));
+    panel2_ = new QLabel(SB1_);
+    panel2_->setObjectName(QStringLiteral("Panels(2)"));
+    panel2_->setMinimumWidth(96);
+    SB1_->addWidget(panel1_, 1);
+    SB1_->addWidget(panel2_, 0);
+    setStatusBar(SB1_);
+}
+
+void frmQuorvan::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    bar->setNativeMenuBar(false); // the same menu bar on every platform
+
+    mnuFIle_ = NamedMenu(bar, QStringLiteral("mnuFIle"), QStringLiteral("&File"));
+    mnuOpen_ = NamedAction(mnuFIle_, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), true);
+    FileFiller1_ = NamedSeparator(mnuFIle_, QStringLiteral("FileFiller1"));
+    mnuSave_ = NamedAction(mnuFIle_, QStringLiteral("mnuSave"), QStringLiteral("&Save"), false);
+    mnuSaveAS_ = NamedAction(mnuFIle_, QStringLiteral("mnuSaveAS"), QStringLiteral("S&ave As"), false);
+    FileFiller2_ = NamedSeparator(mnuFIle_, QStringLiteral("FileFiller2"));
+    mnuExit_ = NamedAction(mnuFIle_, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), true);
+
+    mnuEdit_ = NamedMenu(bar, QStringLiteral("mnuEdit"), QStringLiteral("&Edit"));
+    mnuPalette_ = NamedAction(mnuEdit_, QStringLiteral("mnuPalette"), QStringLiteral("&Palette"), false);
+    mnuPalette_->setCheckable(true);
+    mnuTileEditor_ = NamedAction(mnuEdit_, QStringLiteral("mnuTileEditor"), QStringLiteral("&Tile Editor"), false);
+    mnuTileEditor_->setCheckable(true);
+
+    mnuLevel_ = NamedMenu(bar, QStringLiteral("mnuLevel"), QStringLiteral("&Level"));
+    mnuLevel_->menuAction()->setEnabled(false);
+    for (int k = 0; k < 9; ++k) {
+        QAction* item = NamedAction(mnuLevel_, QStringLiteral("mnuStageSelect(%1)").arg(k),
+                                    QStringLiteral("Stage %1").arg(k + 1), true);
+        item->setCheckable(true);
+        mnuStageSelect_[static_cast<std::size_t>(k)] = item;
+    }
+
+    mnuView_ = NamedMenu(bar, QStringLiteral("mnuView"), QStringLiteral("&View"));
+    mnuGrid_[0] = NamedAction(mnuView_, QStringLiteral("mnuGrid(0)"), QStringLiteral("Editor Grid"), false);
+    mnuGrid_[1] = NamedAction(mnuView_, QStringLiteral("mnuGrid(1)"), QStringLiteral("Tile Selector Grid"), false);
+    for (QAction* item : mnuGrid_)
+        item->setCheckable(true);
+
+    mnuHelp_ = NamedMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
+    mnuAbout_ = NamedAction(mnuHelp_, QStringLiteral("mnuAbout"), QStringLiteral("&About"), true);
+    mnuWeb_ = mnuHelp_->addMenu(QStringLiteral("Web"));
+    mnuWeb_->setObjectName(QStringLiteral("mnuWeb"));
+    mnuWeb_->menuAction()->setObjectName(QStringLiteral("mnuWeb"));
+    mnuTrelvix_ = NamedAction(mnuWeb_, QStringLiteral("mnuTrelvix"), QStringLiteral("Trelvix"), true);
+    mnuEmal_ = NamedAction(mnuWeb_, QStringLiteral("mnuEmal"), QStringLiteral("Email Author"), true);
+}
+
+void frmQuorvan::ConnectWidgets()
+{
+    connect(mnuOpen_, &QAction::triggered, this, &frmQuorvan::mnuOpen_Click);
+    connect(mnuSave_, &QAction::triggered, this, &frmQuorvan::mnuSave_Click);
+    connect(mnuSaveAS_, &QAction::triggered, this, &frmQuorvan::mnuSaveAS_Click);
+    connect(mnuExit_, &QAction::triggered, this, &frmQuorvan::mnuExit_Click);
+    for (int k = 0; k < 9; ++k)
+        connect(mnuStageSelect_[static_cast<std::size_t>(k)], &QAction::triggered, this,
+                [this, k] { mnuStageSelect_Click(k); });
+    for (int k = 0; k < 2; ++k)
+        connect(mnuGrid_[static_cast<std::size_t>(k)], &QAction::triggered, this, [this, k] { mnuGrid_Click(k); });
+    connect(hLevel_Frames_, &QScrollBar::valueChanged, this, &frmQuorvan::hLevel_Frames_Change);
+    connect(hLevel_Frames_, &QScrollBar::sliderMoved, this, &frmQuorvan::hLevel_Frames_Scroll);
+    connect(hsTable_, &QScrollBar::valueChanged, this, &frmQuorvan::hsTable_Change);
+    connect(hsTable_, &QScrollBar::sliderMoved, this, &frmQuorvan::hsTable_Scroll);
+}
+
+void frmQuorvan::Form_Load()
+{
+    setWindowTitle(MainCaption());
+    SetupMenus();
+    InitStages();
+
+    // Fixed size: the client area plus whatever the menu bar needs.
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+
+    // Centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void frmQuorvan::SetupMenus()
+{
+    // The menus are drawn by Qt's own style for now.
+}
+
+} // namespace quorvan

@@ -1,0 +1,144 @@
+#pragma once
+// The main window: level view, block table, selected block, the menu bar and
+// the status bar. Its handlers are split by concern over several files:
+//   frmQuorvan.cpp         construction, layout, menus, start-up
+//   frmQuorvan_file.cpp    Open, Save, Save As
+//   frmQuorvan_views.cpp   level view, block table, scroll bars, stage selection, grids
+//   frmQuorvan_exit.cpp    minimising, restoring and closing
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QStatusBar;
+
+namespace quorvan {
+
+class PictureBox;
+class clsDialog;
+
+class frmQuorvan : public QMainWindow {
+    Q_OBJECT
+public:
+    // Constructing the window runs its load handler; show() shows it.
+    explicit frmQuorvan(QWidget* parent = nullptr);
+    ~frmQuorvan() override;
+
+    // Opens the file at `path` exactly as a choice in the Open dialog would.
+    // Returns true when the image was accepted.
+    bool OpenFile(const QString& path);
+
+    // Redraw the level view and the block table from the image.
+    void DrawLevel();
+    void DrawTable();
+
+    // The shared file dialog (created on first use).
+    clsDialog& Dialog();
+
+    // The folder the dialogs start in: the one that holds the program file.
+    static QString ProgramFolder();
+
+    // Controls, by the names the program gives them.
+    PictureBox* picEditor() const { return picEditor_; }
+    PictureBox* picTile() const { return picTile_; }
+    PictureBox* picSelectedTile() const { return picSelectedTile_; }
+    QScrollBar* hLevel_Frames() const { return hLevel_Frames_; }
+    QScrollBar* hsTable() const { return hsTable_; }
+    QPushButton* cmdEditTile() const { return cmdEditTile_; }
+    QStatusBar* SB1() const { return SB1_; }
+    QLabel* Panel(int index) const { return index == 1 ? panel1_ : panel2_; }
+
+    QAction* mnuOpen() const { return mnuOpen_; }
+    QAction* mnuSave() const { return mnuSave_; }
+    QAction* mnuSaveAS() const { return mnuSaveAS_; }
+    QAction* mnuExit() const { return mnuExit_; }
+    QAction* mnuPalette() const { return mnuPalette_; }
+    QAction* mnuTileEditor() const { return mnuTileEditor_; }
+    QAction* mnuStageSelect(int index) const { return mnuStageSelect_.at(static_cast<std::size_t>(index)); }
+    QAction* mnuGrid(int index) const { return mnuGrid_.at(static_cast<std::size_t>(index)); }
+    QAction* mnuAbout() const { return mnuAbout_; }
+    QAction* mnuTrelvix() const { return mnuTrelvix_; }
+    QAction* mnuEmal() const { return mnuEmal_; }
+    QMenu* menuFile() const { return mnuFIle_; }
+    QMenu* menuEdit() const { return mnuEdit_; }
+    QMenu* menuLevel() const { return mnuLevel_; }
+    QMenu* menuView() const { return mnuView_; }
+    QMenu* menuHelp() const { return mnuHelp_; }
+    QMenu* menuWeb() const { return mnuWeb_; }
+
+public slots:
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAS_Click();
+    void mnuExit_Click();
+    void mnuStageSelect_Click(int index);
+    void mnuGrid_Click(int index);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateWidgets();
+    void CreateMenus();
+    void ConnectWidgets();
+    void Form_Load();
+    void SetupMenus();
+
+    // Asks before closing; true when the window may close.
+    bool Form_QueryUnload();
+    void Form_Resize();
+
+    // Writes the image to `path`; shows the reason and returns false on failure.
+    bool WriteImageTo(const QString& path);
+    void ShowFileError(const QString& action, const QString& path, const QString& reason);
+
+    // Stage selection and views.
+    void hLevel_Frames_Change(int value);
+    void hLevel_Frames_Scroll(int value);
+    void hsTable_Change(int value);
+    void hsTable_Scroll(int value);
+
+    PictureBox* picEditor_ = nullptr;
+    PictureBox* picTile_ = nullptr;
+    PictureBox* picSelectedTile_ = nullptr;
+    QScrollBar* hLevel_Frames_ = nullptr;
+    QScrollBar* hsTable_ = nullptr;
+    QPushButton* cmdEditTile_ = nullptr;
+    QWidget* WebBrowser_ = nullptr;
+    QStatusBar* SB1_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    QLabel* panel2_ = nullptr;
+
+    QMenu* mnuFIle_ = nullptr;
+    QMenu* mnuEdit_ = nullptr;
+    QMenu* mnuLevel_ = nullptr;
+    QMenu* mnuView_ = nullptr;
+    QMenu* mnuHelp_ = nullptr;
+    QMenu* mnuWeb_ = nullptr;
+    QAction* mnuOpen_ = nullptr;
+    QAction* FileFiller1_ = nullptr;
+    QAction* mnuSave_ = nullptr;
+    QAction* mnuSaveAS_ = nullptr;
+    QAction* FileFiller2_ = nullptr;
+    QAction* mnuExit_ = nullptr;
+    QAction* mnuPalette_ = nullptr;
+    QAction* mnuTileEditor_ = nullptr;
+    std::array<QAction*, 9> mnuStageSelect_{};
+    std::array<QAction*, 2> mnuGrid_{};
+    QAction* mnuAbout_ = nullptr;
+    QAction* mnuTrelvix_ = nullptr;
+    QAction* mnuEmal_ = nullptr;
+
+    std::unique_ptr<clsDialog> dialog_;
+    bool closing_ = false; // set once the user agreed to close
+};
+
+} // namespace quorvan
