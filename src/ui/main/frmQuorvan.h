@@ -5,8 +5,10 @@
 //   frmQuorvan_file.cpp    Open, Save, Save As
 //   frmQuorvan_views.cpp   level view, block table, scroll bars, stage selection, grids
 //   frmQuorvan_exit.cpp    minimising, restoring and closing
+//   frmQuorvan_tools.cpp   the tool windows it owns
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -23,6 +25,9 @@ namespace quorvan {
 
 class PictureBox;
 class clsDialog;
+class frmAbout;
+class frmPaletteEditor;
+class frmTileEdit;
 
 class frmQuorvan : public QMainWindow {
     Q_OBJECT
@@ -38,6 +43,12 @@ public:
     // Redraw the level view and the block table from the image.
     void DrawLevel();
     void DrawTable();
+
+    // The tool windows, created (not shown) on first use when `create` is set;
+    // null when not created. They live as long as the main window.
+    frmTileEdit* TileEdit(bool create = true);
+    frmPaletteEditor* PaletteEditor(bool create = true);
+    frmAbout* About(bool create = true);
 
     // The shared file dialog (created on first use).
     clsDialog& Dialog();
@@ -138,6 +149,9 @@ private:
     QAction* mnuEmal_ = nullptr;
 
     std::unique_ptr<clsDialog> dialog_;
+    QPointer<frmTileEdit> tileEdit_;
+    QPointer<frmPaletteEditor> paletteEditor_;
+    QPointer<frmAbout> about_;
     bool closing_ = false; // set once the user agreed to close
 };
 
