@@ -1,0 +1,13 @@
+#include "ui/common/RenderFaultReport.h"
+
+namespace quorvan {
+
+void BeginRenderFaultCheck()
+{
+}
+
+void EndRenderFaultCheck(QWidget*, const QString&)
+{
+}
+
+} // namespace quorvan
