@@ -174,11 +174,17 @@ void frmQuorvan::ConnectWidgets()
         connect(mnuStageSelect_[static_cast<std::size_t>(k)], &QAction::triggered, this,
                 [this, k] { mnuStageSelect_Click(k); });
     for (int k = 0; k < 2; ++k)
-        connect(mnuGrid_[static_cast<std::size_t>(k)], &QAction::triggered, this, [this, k] { mnuGrid_Click(k); });
+        connect(mnuGrid_[static_cast<std::size_t>(k)], &QAction::triggered, this, [this, k](bool checked) {
+            // The handler flips the mark itself.
+            mnuGrid_[static_cast<std::size_t>(k)]->setChecked(!checked);
+            mnuGrid_Click(k);
+        });
     connect(hLevel_Frames_, &QScrollBar::valueChanged, this, &frmQuorvan::hLevel_Frames_Change);
     connect(hLevel_Frames_, &QScrollBar::sliderMoved, this, &frmQuorvan::hLevel_Frames_Scroll);
     connect(hsTable_, &QScrollBar::valueChanged, this, &frmQuorvan::hsTable_Change);
     connect(hsTable_, &QScrollBar::sliderMoved, this, &frmQuorvan::hsTable_Scroll);
+    connect(picTile_, &PictureBox::mouseDown, this, &frmQuorvan::picTile_MouseDown);
+    connect(picEditor_, &PictureBox::mouseDown, this, &frmQuorvan::picEditor_MouseDown);
 }
 
 void frmQuorvan::Form_Load()

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 class QAction;
@@ -116,6 +117,20 @@ private:
     void hLevel_Frames_Scroll(int value);
     void hsTable_Change(int value);
     void hsTable_Scroll(int value);
+    bool StageChosen() const;           // a stage item is checked
+    int SelectedBlock() const;          // the Tag of picSelectedTile as 0..255, or -1
+    int TablePage() const;              // the page the block table shows
+    std::uint8_t GetMaxRoom() const;    // highest room the current stage's list names
+    void RestoreSelectedTile();         // picSelectedTile back to the selected block
+    void DrawEditorGrid();
+
+    // Picking and placing (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.
+    void picTile_MouseDown(int button, int shift, int x, int y);
+    void picEditor_MouseDown(int button, int shift, int x, int y);
+
+    // While the image has unsaved changes, asks whether to save them first
+    // (Save, Discard, Cancel). True when the caller may go on.
+    bool ConfirmUnsavedChanges(const QString& title, const QString& question);
 
     PictureBox* picEditor_ = nullptr;
     PictureBox* picTile_ = nullptr;

@@ -43,6 +43,9 @@ void frmQuorvan::ShowFileError(const QString& action, const QString& path, const
 
 void frmQuorvan::mnuOpen_Click()
 {
+    // Opening replaces the image: unsaved edits are saved or dropped first, or the Open stops.
+    if (!ConfirmUnsavedChanges(QStringLiteral("Open"), QStringLiteral("Save them before opening another image?")))
+        return;
     clsDialog& dialog = Dialog();
     dialog.setFilter(kRomFilter);
     dialog.setInitDir(ProgramFolder());

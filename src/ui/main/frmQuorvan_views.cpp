@@ -2,44 +2,202 @@
 
 #include "ui/main/frmQuorvan.h"
 
+#include "data/Level.h"
 #include "data/modGlobals.h"
+#include "graphics/DrawBlock.h"
+#include "graphics/NesColours.h"
+#include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
+#include "ui/common/RenderFaultReport.h"
+#include "ui/paletteedit/frmPaletteEditor.h"
 
 #include <QAction>
+#include <QColor>
+#include <QLabel>
 #include <QScrollBar>
 
 namespace quorvan {
 
+namespace {
+
+constexpr int kCell = 32;      // one block on screen: 16x16 pixels at scale 2
+constexpr int kBlockScale = 2;
+constexpr int kTableColumns = 2;
+constexpr int kTableRows = 8;
+constexpr int kTablePageBlocks = kTableColumns * kTableRows;
+constexpr int kTablePages = 256 / kTablePageBlocks;
+constexpr int kGridLines = 16; // lines d = 0..15 on each axis, whatever the picture's size
+
+// White lines on the top and left edge of every 32x32 cell. Lines that fall
+// outside the picture are clipped away.
+void DrawGrid(PictureBox& picture)
+{
+    picture.setForeColor(QColor(255, 255, 255));
+    const int width = picture.ScaleWidth();
+    const int height = picture.ScaleHeight();
+    for (int d = 0; d < kGridLines; ++d) {
+        picture.Line(0, d * kCell, width - 1, d * kCell);
+        picture.Line(d * kCell, 0, d * kCell, height - 1);
+    }
+}
+
+// A cell whose room bytes lie outside the image: shown in the fault colour.
+void FillFaultCell(PictureBox& picture, int x, int y)
+{
+    QImage& image = picture.backBuffer();
+    for (int r = y; r < y + kCell && r < image.height(); ++r) {
+        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(r));
+        for (int c = x; c < x + kCell && c < image.width(); ++c)
+            line[c] = kFaultColour;
+    }
+}
+
+} // namespace
+
+bool frmQuorvan::StageChosen() const
+{
+    for (const QAction* item : mnuStageSelect_)
+        if (item->isChecked())
+            return true;
+    return false;
+}
+
+int frmQuorvan::SelectedBlock() const
+{
+    bool ok = false;
+    const int block = picSelectedTile_->Tag().toInt(&ok);
+    return ok && block >= 0 && block <= 255 ? block : -1;
+}
+
+void frmQuorvan::RestoreSelectedTile()
+{
+    const int block = SelectedBlock();
+    if (block >= 0)
+        DrawBlock(*picSelectedTile_, block, kBlockScale);
+    else
+        picSelectedTile_->Cls();
+}
+
+void frmQuorvan::DrawEditorGrid()
+{
+    DrawGrid(*picEditor_);
+}
+
 void frmQuorvan::DrawLevel()
 {
+    // The view needs an image and a stage; until then it stays as it is.
+    if (RomImage.empty() || !StageChosen())
+        return;
+    BeginRenderFaultCheck();
+    const StageInfo& stage = CurrentStageInfo();
+    const int room = hLevel_Frames_->value();
+    for (int w = 0; w < kRoomRows; ++w) {
+        for (int c = 0; c < kRoomColumns; ++c) {
+            const std::int64_t offset = RoomCellOffset(stage, room, w, c);
+            if (!RomImage.contains(offset)) {
+                // The room runs past the end of the image: nothing to show here.
+                EnsureNesTiles().NoteBadRead();
+                FillFaultCell(*picEditor_, c * kCell, w * kCell);
+                continue;
+            }
+            DrawBlock(*picSelectedTile_, RomImage[offset], kBlockScale);
+            picEditor_->BitBlt(c * kCell, w * kCell, kCell, kCell, *picSelectedTile_, 0, 0);
+        }
+    }
+    RestoreSelectedTile();
+    if (mnuGrid_[0]->isChecked())
+        DrawEditorGrid();
+    panel2_->setText(RoomText(room));
+    picEditor_->Refresh();
+    EndRenderFaultCheck(this, QStringLiteral("Level view"));
+}
+
+int frmQuorvan::TablePage() const
+{
+    // While the thumb is dragged the value is not committed yet; the table
+    // follows the thumb, so it reads the slider's position.
+    return hsTable_->sliderPosition();
 }
 
 void frmQuorvan::DrawTable()
 {
+    if (RomImage.empty() || !StageChosen())
+        return;
+    BeginRenderFaultCheck();
+    int block = TablePage() * kTablePageBlocks;
+    for (int r = 0; r < kTableRows; ++r) {
+        for (int c = 0; c < kTableColumns; ++c) {
+            DrawBlock(*picSelectedTile_, block, kBlockScale);
+            picTile_->BitBlt(c * kCell, r * kCell, kCell, kCell, *picSelectedTile_, 0, 0);
+            ++block;
+        }
+    }
+    RestoreSelectedTile();
+    if (mnuGrid_[1]->isChecked())
+        DrawGrid(*picTile_);
+    picTile_->Refresh();
+    EndRenderFaultCheck(this, QStringLiteral("Block table"));
 }
 
 void frmQuorvan::hLevel_Frames_Change(int)
 {
+    DrawLevel();
 }
 
-void frmQuorvan::hLevel_Frames_Scroll(int)
+void frmQuorvan::hLevel_Frames_Scroll(int value)
 {
+    // Only the room text follows the thumb; the room is drawn once the value is committed.
+    panel2_->setText(RoomText(value));
 }
 
 void frmQuorvan::hsTable_Change(int)
 {
+    DrawTable();
 }
 
 void frmQuorvan::hsTable_Scroll(int)
 {
+    DrawTable();
 }
 
-void frmQuorvan::mnuStageSelect_Click(int)
+std::uint8_t frmQuorvan::GetMaxRoom() const
 {
+    return MaxRoomInList(CurrentStageInfo(), RomImage.bytes());
 }
 
-void frmQuorvan::mnuGrid_Click(int)
+void frmQuorvan::mnuStageSelect_Click(int index)
 {
+    if (index < 0 || index >= kMenuStages)
+        return;
+    for (QAction* item : mnuStageSelect_)
+        item->setChecked(false);
+    mnuStageSelect_[static_cast<std::size_t>(index)]->setChecked(true);
+    CurrentStage = static_cast<std::int16_t>(index);
+    picSelectedTile_->setTag(QStringLiteral("-1"));
+    hLevel_Frames_->setValue(0);
+    hLevel_Frames_->setMaximum(GetMaxRoom());
+    hsTable_->setValue(0);
+    hsTable_->setMaximum(kTablePages - 1);
+    for (QAction* item : mnuGrid_)
+        item->setEnabled(true);
+    mnuPalette_->setEnabled(true);
+    mnuTileEditor_->setEnabled(true);
+    PaletteEditor()->Init();
+    DrawTable();
+    DrawLevel();
+}
+
+void frmQuorvan::mnuGrid_Click(int index)
+{
+    if (index < 0 || index > 1)
+        return;
+    QAction* item = mnuGrid_[static_cast<std::size_t>(index)];
+    item->setChecked(!item->isChecked());
+    // The redraw draws the grid or, with the mark cleared, covers the old lines.
+    if (index == 0)
+        DrawLevel();
+    else
+        DrawTable();
 }
 
 } // namespace quorvan
