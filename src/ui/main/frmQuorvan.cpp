@@ -179,6 +179,9 @@ void frmQuorvan::ConnectWidgets()
             mnuGrid_[static_cast<std::size_t>(k)]->setChecked(!checked);
             mnuGrid_Click(k);
         });
+    connect(mnuAbout_, &QAction::triggered, this, &frmQuorvan::mnuAbout_Click);
+    connect(mnuTrelvix_, &QAction::triggered, this, &frmQuorvan::mnuTrelvix_Click);
+    connect(mnuEmal_, &QAction::triggered, this, &frmQuorvan::mnuEmal_Click);
     connect(hLevel_Frames_, &QScrollBar::valueChanged, this, &frmQuorvan::hLevel_Frames_Change);
     connect(hLevel_Frames_, &QScrollBar::sliderMoved, this, &frmQuorvan::hLevel_Frames_Scroll);
     connect(hsTable_, &QScrollBar::valueChanged, this, &frmQuorvan::hsTable_Change);

@@ -6,6 +6,7 @@
 //   frmQuorvan_views.cpp   level view, block table, scroll bars, stage selection, grids
 //   frmQuorvan_exit.cpp    minimising, restoring and closing
 //   frmQuorvan_tools.cpp   the tool windows it owns
+//   frmQuorvan_help.cpp    the Help menu: about box, web site, e-mail
 
 #include <QMainWindow>
 #include <QPointer>
@@ -92,6 +93,10 @@ public slots:
     void mnuExit_Click();
     void mnuStageSelect_Click(int index);
     void mnuGrid_Click(int index);
+    // "&About", "Trelvix", "Email Author": the about box and the two Help links.
+    void mnuAbout_Click();
+    void mnuTrelvix_Click();
+    void mnuEmal_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
