@@ -3,6 +3,7 @@
 #include "graphics/NesColours.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace quorvan {
@@ -76,9 +77,9 @@ bool clsNesTiles::DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<c
         return false;
     const std::array<std::uint8_t, 4> numbers{BackColour, Colour1, Colour2, Colour3};
     std::array<std::uint32_t, 4> colours{};
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
+    for (std::size_t i = 0; i < numbers.size(); ++i)
         colours[i] = numbers[i] < colours_.size() ? colours_[numbers[i]] : kFaultColour;
-    }
+    // The row length is read at every call, from the picture's outer width.
     const std::int64_t rowLength = targetPicture_->Width();
     return PlotTile(BitMapBuffer, Tiledata, Loc, colours, x, y, Mulitply, rowLength);
 }
@@ -93,47 +94,61 @@ bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const s
     std::array<std::uint8_t, 16> planes{};
     if (tileInside)
         std::copy_n(tiledata.begin() + static_cast<std::ptrdiff_t>(loc), 16, planes.begin());
-    else
-        ++faults_.badTiles;
 
     // Colour of every tile pixel, row by row; bit 7 is the leftmost pixel.
     std::array<std::uint32_t, 64> pixels{};
-    for (int r = 0; r < 8; ++r) {
-        const unsigned p0 = planes[static_cast<std::size_t>(r)];
-        const unsigned p1 = planes[static_cast<std::size_t>(r + 8)];
-        for (int c = 0; c < 8; ++c) {
-            const unsigned bit = 7u - static_cast<unsigned>(c);
-            const unsigned value = (((p1 >> bit) & 1u) << 1) | ((p0 >> bit) & 1u);
-            std::uint32_t colour = tileInside ? colours[value] : kFaultColour;
-            if (colour == kFaultColour && tileInside)
-                ++faults_.badColourPixels;
-            pixels[static_cast<std::size_t>(r * 8 + c)] = colour;
+    std::uint64_t faultPixels = 0;
+    if (tileInside) {
+        for (std::size_t r = 0; r < 8; ++r) {
+            const unsigned p0 = planes[r];
+            const unsigned p1 = planes[r + 8];
+            for (unsigned c = 0; c < 8; ++c) {
+                const unsigned bit = 7u - c;
+                const unsigned value = (((p1 >> bit) & 1u) << 1) | ((p0 >> bit) & 1u);
+                pixels[r * 8 + c] = colours[value];
+            }
         }
+        // No table entry equals the fault colour, so it marks colour numbers above 63.
+        faultPixels = static_cast<std::uint64_t>(std::count(pixels.begin(), pixels.end(), kFaultColour));
+        faults_.badColourPixels += faultPixels;
+    } else {
+        pixels.fill(kFaultColour);
+        ++faults_.badTiles;
     }
+    const bool faulty = !tileInside || faultPixels > 0;
 
     if (scale <= 0)
-        return true; // a zero scale writes nothing
+        return !faulty; // a zero scale writes nothing
     const std::int64_t size = static_cast<std::int64_t>(buffer.size());
     const std::int64_t span = 8 * static_cast<std::int64_t>(scale);
     const std::int64_t first = y * rowLength + x;
     const std::int64_t last = (y + span - 1) * rowLength + x + span - 1;
 
-    if (first >= 0 && last < size && rowLength >= 0) {
-        // Every target entry lies inside the buffer: write whole runs.
+    if (first >= 0 && last < size && rowLength >= span) {
+        // Every target entry lies inside the buffer and no two of them coincide,
+        // so the order of writing does not matter: build each scaled row once
+        // and copy it down for the other rows of its square.
         std::uint32_t* out = buffer.data();
+        const auto rowBytes = static_cast<std::size_t>(span) * sizeof(std::uint32_t);
         for (int r = 0; r < 8; ++r) {
-            for (int dy = 0; dy < scale; ++dy) {
-                std::uint32_t* row = out + (y + r * scale + dy) * rowLength + x;
-                for (int c = 0; c < 8; ++c) {
-                    std::fill_n(row + c * scale, scale, pixels[static_cast<std::size_t>(r * 8 + c)]);
-                }
+            std::uint32_t* row = out + (y + std::int64_t{r} * scale) * rowLength + x;
+            const std::uint32_t* source = pixels.data() + r * 8;
+            if (scale == 1) {
+                std::copy_n(source, 8, row);
+                continue;
             }
+            for (int c = 0; c < 8; ++c)
+                std::fill_n(row + c * scale, scale, source[c]);
+            for (int dy = 1; dy < scale; ++dy)
+                std::memcpy(row + dy * rowLength, row, rowBytes);
         }
-        return true;
+        return !faulty;
     }
 
-    // Some entry lies outside the buffer: write in the tile's own order and stop
-    // at the first entry past the end (entries before the start are treated alike).
+    // Some entry lies outside the buffer, or the tile is wider than a row: write
+    // in the tile's own order (row, column, then the square's rows and columns)
+    // and stop at the first entry past the end. An entry before the start is
+    // treated alike rather than written outside the buffer.
     for (int r = 0; r < 8; ++r) {
         for (int c = 0; c < 8; ++c) {
             const std::uint32_t colour = pixels[static_cast<std::size_t>(r * 8 + c)];
@@ -147,7 +162,7 @@ bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const s
             }
         }
     }
-    return true;
+    return !faulty;
 }
 
 std::int32_t clsNesTiles::RenderPic(const BitmapInfoHeader& pbmi, const std::vector<std::uint32_t>& bits)

@@ -30,10 +30,12 @@ static_assert(sizeof(BitmapInfoHeader) == 40, "the header is 40 bytes");
 
 // Problems met while drawing, counted so that a view can tell the user once per
 // redraw instead of once per pixel. The affected pixels are drawn in kFaultColour.
+// The counters only grow; a redraw compares them before and after.
 struct RenderFaults {
-    std::uint64_t badColourPixels = 0; // pixels whose colour number was above 63
+    std::uint64_t badColourPixels = 0; // tile pixels (before scaling) whose colour number was above 63
     std::uint64_t badTiles = 0;        // tiles whose bytes lay outside the data
-    std::uint64_t badReads = 0;        // block, attribute or palette bytes outside the image
+    std::uint64_t badReads = 0;        // blocks with tile-number, attribute or palette bytes outside
+                                       // the image (read as 0) or of a stage row outside 0..10
 
     bool any() const { return badColourPixels || badTiles || badReads; }
 };
@@ -44,9 +46,12 @@ public:
 
     // Decodes the tile at Tiledata[Loc .. Loc + 15] with the four colour numbers
     // at (x, y) of the bound picture, each tile pixel a Mulitply x Mulitply square.
-    // Returns true when every pixel was written; false before a successful Init
-    // (nothing written) or when a pixel fell beyond the buffer's end (drawing
-    // stops there). Rows are not clipped: the row length is the picture's width.
+    // Returns true when every pixel was written from sound data; false before a
+    // successful Init (nothing written), when a pixel fell beyond the buffer's
+    // end (drawing stops there, earlier pixels stay), or when a colour number
+    // above 63 or tile bytes outside Tiledata made pixels come out in
+    // kFaultColour (they are still drawn, and counted in Faults()).
+    // Rows are not clipped: the row length is the picture's outer width.
     bool DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata, std::int32_t Loc,
                   std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2, std::uint8_t Colour3,
                   std::int32_t x, std::int32_t y, std::uint8_t Mulitply);
@@ -56,7 +61,10 @@ public:
     std::int32_t RenderPic(const BitmapInfoHeader& pbmi, const std::vector<std::uint32_t>& bits);
 
     // Binds the picture, fills the header and sizes the buffer to
-    // (3W - 3)(H - 1) zeroed entries. Returns true when the set-up failed.
+    // (3W - 3)(H - 1) zeroed entries. Returns true when the set-up failed: a
+    // size that is not positive, too large, or too small to hold the W x H
+    // pixels shown (such as a picture one pixel high or 2 x 2); header and
+    // buffer are then left as they were and the renderer is not Ready.
     bool Init(PictureTarget& Tilebox, BitmapInfoHeader& pBih, std::vector<std::uint32_t>& bits);
 
     bool Ready() const { return ready_; }
@@ -66,6 +74,8 @@ public:
     const RenderFaults& Faults() const { return faults_; }
     void ResetFaults() { faults_ = {}; }
     void NoteBadRead() { ++faults_.badReads; }
+    // A colour shown outside a tile (an editor's swatch) whose number was above 63.
+    void NoteBadColour() { ++faults_.badColourPixels; }
 
 private:
     void BuildColourTable();

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace quorvan {
@@ -16,20 +17,29 @@ PictureBox::PictureBox(const QString& name, int width, int height, QWidget* pare
     setObjectName(name);
     setFixedSize(width, height);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    backBuffer_.fill(backColor_);
+    backBuffer_.fill(backColor_.rgb() & 0xFFFFFFu);
 }
 
 int PictureBox::SetBits(const BitmapInfoHeader& header, const std::uint32_t* bits, int lines)
 {
-    // The buffer is top-down 0x00RRGGBB, the back buffer's own layout: copy rows as they are.
+    // The buffer is top-down 0x00RRGGBB, the back buffer's own layout: rows are
+    // copied as they are, with no conversion. A buffer narrower than the back
+    // buffer fills only its own columns; a wider one is cut.
     const int sourceWidth = header.biWidth;
     const int rows = std::min(lines, backBuffer_.height());
     const int columns = std::min(sourceWidth, backBuffer_.width());
     if (bits == nullptr || rows <= 0 || columns <= 0)
         return 0;
+    const auto rowBytes = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
+    uchar* target = backBuffer_.bits(); // detaches once, not once per row
+    const auto stride = static_cast<std::size_t>(backBuffer_.bytesPerLine());
+    if (sourceWidth == columns && stride == rowBytes) {
+        std::memcpy(target, bits, rowBytes * static_cast<std::size_t>(rows));
+        return rows;
+    }
     for (int r = 0; r < rows; ++r) {
-        std::memcpy(backBuffer_.scanLine(r), bits + static_cast<std::ptrdiff_t>(r) * sourceWidth,
-                    static_cast<std::size_t>(columns) * sizeof(std::uint32_t));
+        std::memcpy(target + static_cast<std::size_t>(r) * stride,
+                    bits + static_cast<std::ptrdiff_t>(r) * sourceWidth, rowBytes);
     }
     return rows;
 }
@@ -42,19 +52,34 @@ void PictureBox::Refresh()
 void PictureBox::BitBlt(int x, int y, int w, int h, const PictureBox& source, int sx, int sy)
 {
     const QImage& from = source.backBuffer_;
-    // Clip against both buffers.
-    if (sx < 0) { x -= sx; w += sx; sx = 0; }
-    if (sy < 0) { y -= sy; h += sy; sy = 0; }
-    if (x < 0) { sx -= x; w += x; x = 0; }
-    if (y < 0) { sy -= y; h += y; y = 0; }
-    w = std::min({w, from.width() - sx, backBuffer_.width() - x});
-    h = std::min({h, from.height() - sy, backBuffer_.height() - y});
-    if (w <= 0 || h <= 0)
+    // Clip against both buffers, in 64 bits so that no coordinate can overflow.
+    std::int64_t dx = x, dy = y, cw = w, ch = h, fx = sx, fy = sy;
+    if (fx < 0) { dx -= fx; cw += fx; fx = 0; }
+    if (fy < 0) { dy -= fy; ch += fy; fy = 0; }
+    if (dx < 0) { fx -= dx; cw += dx; dx = 0; }
+    if (dy < 0) { fy -= dy; ch += dy; dy = 0; }
+    cw = std::min({cw, from.width() - fx, backBuffer_.width() - dx});
+    ch = std::min({ch, from.height() - fy, backBuffer_.height() - dy});
+    if (cw <= 0 || ch <= 0)
         return;
-    for (int r = 0; r < h; ++r) {
-        std::memcpy(reinterpret_cast<std::uint32_t*>(backBuffer_.scanLine(y + r)) + x,
-                    reinterpret_cast<const std::uint32_t*>(from.constScanLine(sy + r)) + sx,
-                    static_cast<std::size_t>(w) * sizeof(std::uint32_t));
+    if (&source == this) {
+        // Overlapping copy within one picture: go through a copy of the source rows.
+        const QImage part = from.copy(static_cast<int>(fx), static_cast<int>(fy), static_cast<int>(cw),
+                                      static_cast<int>(ch));
+        for (std::int64_t r = 0; r < ch; ++r) {
+            std::memcpy(reinterpret_cast<std::uint32_t*>(backBuffer_.scanLine(static_cast<int>(dy + r))) + dx,
+                        part.constScanLine(static_cast<int>(r)), static_cast<std::size_t>(cw) * sizeof(std::uint32_t));
+        }
+        return;
+    }
+    uchar* target = backBuffer_.bits();
+    const auto targetStride = static_cast<std::size_t>(backBuffer_.bytesPerLine());
+    const uchar* origin = from.constBits();
+    const auto sourceStride = static_cast<std::size_t>(from.bytesPerLine());
+    for (std::int64_t r = 0; r < ch; ++r) {
+        std::memcpy(reinterpret_cast<std::uint32_t*>(target + static_cast<std::size_t>(dy + r) * targetStride) + dx,
+                    reinterpret_cast<const std::uint32_t*>(origin + static_cast<std::size_t>(fy + r) * sourceStride) + fx,
+                    static_cast<std::size_t>(cw) * sizeof(std::uint32_t));
     }
 }
 
