@@ -182,6 +182,12 @@ void frmQuorvan::ConnectWidgets()
     connect(mnuAbout_, &QAction::triggered, this, &frmQuorvan::mnuAbout_Click);
     connect(mnuTrelvix_, &QAction::triggered, this, &frmQuorvan::mnuTrelvix_Click);
     connect(mnuEmal_, &QAction::triggered, this, &frmQuorvan::mnuEmal_Click);
+    // Qt has already toggled the check mark when triggered() arrives; the handler
+    // decides from the mark as it was and sets it itself.
+    connect(mnuPalette_, &QAction::triggered, this, [this](bool checked) {
+        mnuPalette_->setChecked(!checked);
+        mnuPalette_Click();
+    });
     connect(hLevel_Frames_, &QScrollBar::valueChanged, this, &frmQuorvan::hLevel_Frames_Change);
     connect(hLevel_Frames_, &QScrollBar::sliderMoved, this, &frmQuorvan::hLevel_Frames_Scroll);
     connect(hsTable_, &QScrollBar::valueChanged, this, &frmQuorvan::hsTable_Change);

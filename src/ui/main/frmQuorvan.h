@@ -52,6 +52,11 @@ public:
     frmPaletteEditor* PaletteEditor(bool create = true);
     frmAbout* About(bool create = true);
 
+    // Discards the palette editor: the accessor reads null at once and the window
+    // is deleted when control returns to the event loop. The next creation
+    // starts again at swatch 0.
+    void UnloadPaletteEditor();
+
     // The shared file dialog (created on first use).
     clsDialog& Dialog();
 
@@ -93,6 +98,8 @@ public slots:
     void mnuExit_Click();
     void mnuStageSelect_Click(int index);
     void mnuGrid_Click(int index);
+    // "&Palette": shows the palette editor, or discards it when the item is checked.
+    void mnuPalette_Click();
     // "&About", "Trelvix", "Email Author": the about box and the two Help links.
     void mnuAbout_Click();
     void mnuTrelvix_Click();

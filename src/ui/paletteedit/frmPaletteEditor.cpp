@@ -1,17 +1,231 @@
 #include "ui/paletteedit/frmPaletteEditor.h"
 
+#include "data/modGlobals.h"
+#include "graphics/NesColours.h"
+#include "graphics/clsNesTiles.h"
+#include "ui/common/PictureBox.h"
+#include "ui/common/SetTopMostWindow.h"
 #include "ui/main/frmQuorvan.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
 
 namespace quorvan {
 
-frmPaletteEditor::frmPaletteEditor(frmQuorvan* owner) : QWidget(owner, Qt::Tool), owner_(owner)
+namespace {
+
+constexpr int kClientWidth = 529;
+constexpr int kClientHeight = 287;
+constexpr QPoint kGridPosition(8, 144);
+constexpr int kGridWidth = frmPaletteEditor::kGridColumns * frmPaletteEditor::kCell;  // 512
+constexpr int kGridHeight = frmPaletteEditor::kGridRows * frmPaletteEditor::kCell;    // 128
+
+// Three nested outlines, black, white, black, inside the square (x, y)-(x + 32, y + 32).
+void DrawFrame(PictureBox& picture, int x, int y, int size)
+{
+    picture.setForeColor(QColor(0, 0, 0));
+    picture.Rectangle(x, y, x + size, y + size);
+    picture.setForeColor(QColor(255, 255, 255));
+    picture.Rectangle(x + 1, y + 1, x + size - 1, y + size - 1);
+    picture.setForeColor(QColor(0, 0, 0));
+    picture.Rectangle(x + 2, y + 2, x + size - 2, y + size - 2);
+}
+
+} // namespace
+
+frmPaletteEditor::frmPaletteEditor(frmQuorvan* owner)
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      owner_(owner)
+{
+    CreateWidgets();
+    ConnectWidgets();
+    Form_Load();
+}
+
+void frmPaletteEditor::CreateWidgets()
 {
     setObjectName(QStringLiteral("frmPaletteEditor"));
     setWindowTitle(QStringLiteral("Palette Editor"));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    for (int i = 0; i < kSwatches; ++i) {
+        auto* swatch = new PictureBox(QStringLiteral("picLoadedPal(%1)").arg(i), kCell, kCell, this);
+        swatch->move(SwatchPosition(i));
+        picLoadedPal_[static_cast<std::size_t>(i)] = swatch;
+    }
+    picPalGrid_ = new PictureBox(QStringLiteral("picPalGrid"), kGridWidth, kGridHeight, this);
+    picPalGrid_->move(kGridPosition);
+}
+
+void frmPaletteEditor::ConnectWidgets()
+{
+    for (int i = 0; i < kSwatches; ++i) {
+        // A swatch is selected by a left click.
+        connect(picLoadedPal_[static_cast<std::size_t>(i)], &PictureBox::mouseDown, this,
+                [this, i](int button, int, int, int) {
+                    if (button == 1)
+                        picLoadedPal_Click(i);
+                });
+    }
+    connect(picPalGrid_, &PictureBox::mouseDown, this, &frmPaletteEditor::picPalGrid_MouseDown);
+}
+
+void frmPaletteEditor::Form_Load()
+{
+    // Centred on the screen the first time it is shown.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+    SetTopMostWindow(this, true);
+    Init();
+}
+
+PictureBox* frmPaletteEditor::picLoadedPal(int index) const
+{
+    if (index < 0 || index >= kSwatches)
+        return nullptr;
+    return picLoadedPal_[static_cast<std::size_t>(index)];
+}
+
+QPoint frmPaletteEditor::SwatchPosition(int index)
+{
+    // Two rows of eight; each row holds two palettes of four swatches, 48 pixels
+    // apart, with a wider gap between the palettes.
+    const int k = index % 8;
+    const int left = k < 4 ? 56 + 48 * k : 288 + 48 * (k - 4);
+    const int top = index < 8 ? 40 : 88;
+    return {left, top};
+}
+
+QString frmPaletteEditor::SwatchToolTip(std::uint8_t value)
+{
+    return QString::number(value, 16).toUpper();
+}
+
+QColor frmPaletteEditor::NesColorToRGB(std::uint32_t colour)
+{
+    return QColor(static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>(colour & 0xFF));
+}
+
+std::int64_t frmPaletteEditor::PaletteByteOffset(int index)
+{
+    return std::int64_t{CurrentStageInfo().Palettes} + index;
+}
+
+void frmPaletteEditor::ShowSwatch(int index)
+{
+    PictureBox* swatch = picLoadedPal_[static_cast<std::size_t>(index)];
+    const std::int64_t offset = PaletteByteOffset(index);
+    if (!RomImage.contains(offset)) {
+        // No byte to show: the fault colour, and no value in the tooltip.
+        swatch->setBackColor(NesColorToRGB(kFaultColour));
+        swatch->setToolTip(QString());
+        return;
+    }
+    const std::uint8_t value = RomImage.at(offset);
+    // A byte of 64 or more names no colour: the fault colour shows it, the
+    // tooltip still tells the value.
+    const std::uint32_t colour = value < NesPalette.size() ? NesPalette[value] : kFaultColour;
+    swatch->setBackColor(NesColorToRGB(colour));
+    swatch->setToolTip(SwatchToolTip(value));
 }
 
 void frmPaletteEditor::Init()
 {
+    if (RomFileName.isEmpty())
+        return;
+    // The colour table is filled when the renderer is created; make sure it is,
+    // so that the swatches never show an empty table.
+    EnsureNesTiles();
+    for (int i = 0; i < kSwatches; ++i)
+        ShowSwatch(i);
+    picLoadedPal_Click(0);
+}
+
+void frmPaletteEditor::picLoadedPal_Click(int Index)
+{
+    if (Index < 0 || Index >= kSwatches)
+        return;
+    EnsureNesTiles();
+    // Recolouring clears every swatch, and with it the frame of the previous selection.
+    for (int i = 0; i < kSwatches; ++i)
+        ShowSwatch(i);
+
+    const std::uint8_t value = RomImage.at(PaletteByteOffset(Index));
+    DrawPaletteGrid(static_cast<std::int16_t>((value % 16) * kCell), static_cast<std::int16_t>((value / 16) * kCell));
+
+    PictureBox* swatch = picLoadedPal_[static_cast<std::size_t>(Index)];
+    DrawFrame(*swatch, 0, 0, swatch->ScaleWidth());
+    swatch->update();
+
+    SelectedPal_ = static_cast<std::int16_t>(Index);
+}
+
+void frmPaletteEditor::PaintColourCells()
+{
+    QPainter painter(&picPalGrid_->backBuffer());
+    for (int c = 0; c < kGridColumns; ++c) {
+        for (int r = 0; r < kGridRows; ++r) {
+            const auto n = static_cast<std::size_t>(r * kGridColumns + c);
+            painter.fillRect(QRect(c * kCell, r * kCell, kCell, kCell), NesColorToRGB(NesPalette[n]));
+        }
+    }
+    picPalGrid_->update();
+}
+
+void frmPaletteEditor::DrawPaletteGrid(std::int16_t x, std::int16_t y)
+{
+    PaintColourCells();
+
+    // Lines at every multiple of 32; those beyond the picture are clipped.
+    picPalGrid_->setForeColor(QColor(0, 0, 0));
+    for (int d = 0; d < 16; ++d) {
+        picPalGrid_->Line(0, d * kCell, kGridWidth, d * kCell);
+        picPalGrid_->Line(d * kCell, 0, d * kCell, kGridHeight);
+    }
+
+    // A byte of 64 or more has no cell: no highlight.
+    if (x >= 0 && y >= 0 && x + kCell <= kGridWidth && y + kCell <= kGridHeight)
+        DrawFrame(*picPalGrid_, x, y, kCell);
+    picPalGrid_->update();
+}
+
+void frmPaletteEditor::picPalGrid_MouseDown(int, int, int X, int Y)
+{
+    if (X < 0 || Y < 0 || X >= kGridWidth || Y >= kGridHeight)
+        return;
+    if (RomFileName.isEmpty())
+        return;
+    const auto sx = static_cast<std::int16_t>(X / kCell * kCell);
+    const auto sy = static_cast<std::int16_t>(Y / kCell * kCell);
+
+    EnsureNesTiles();
+    PaintColourCells();
+
+    const auto n = static_cast<std::uint8_t>((sy / kCell) * kGridColumns + sx / kCell);
+    RomImage.write(PaletteByteOffset(SelectedPal_), n);
+
+    // The blocks of both views are drawn with the palettes just changed.
+    if (owner_) {
+        owner_->DrawLevel();
+        owner_->DrawTable();
+    }
+
+    picLoadedPal_Click(SelectedPal_);
+}
+
+void frmPaletteEditor::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (owner_) {
+        owner_->mnuPalette()->setChecked(false);
+        owner_->UnloadPaletteEditor();
+    }
 }
 
 } // namespace quorvan

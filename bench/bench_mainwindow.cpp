@@ -1,0 +1,200 @@
+// Speed of the main window's own redraws (level view, block table, a stage
+// choice, one placed block, one step of each scroll-bar drag), each measured
+// against a plain copy of the level view's 512 x 384 32-bit pixels taken in the
+// same run. The machine is shared, so only the ratios printed at the end mean anything.
+
+#include "data/DemoImage.h"
+#include "data/modGlobals.h"
+#include "ui/common/PictureBox.h"
+#include "ui/main/frmQuorvan.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace quorvan;
+
+namespace {
+
+frmQuorvan* Window = nullptr; // made in main(), with an image open and stage 1 chosen
+
+void BM_CopyViewPixels(benchmark::State& state)
+{
+    const std::size_t pixels = std::size_t{512} * 384;
+    std::vector<std::uint32_t> from(pixels, 0x00123456u);
+    std::vector<std::uint32_t> to(pixels, 0u);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), pixels * sizeof(std::uint32_t));
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_DrawLevel(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Window->DrawLevel();
+        benchmark::DoNotOptimize(Window->picEditor()->backBuffer().constBits());
+    }
+}
+
+void BM_DrawTable(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Window->DrawTable();
+        benchmark::DoNotOptimize(Window->picTile()->backBuffer().constBits());
+    }
+}
+
+// Both views and the palette editor's reload, alternating between two stages.
+void BM_StageSelect(benchmark::State& state)
+{
+    int stage = 0;
+    for (auto _ : state) {
+        Window->mnuStageSelect_Click(stage);
+        stage = stage == 0 ? 4 : 0;
+        benchmark::DoNotOptimize(Window->picEditor()->backBuffer().constBits());
+    }
+    Window->mnuStageSelect_Click(0);
+}
+
+// One left click on the level view with a block selected, over all 192 cells in turn.
+void BM_PlaceBlock(benchmark::State& state)
+{
+    Window->mnuStageSelect_Click(0);
+    emit Window->picTile()->mouseDown(1, 0, 40, 70);
+    int cell = 0;
+    for (auto _ : state) {
+        emit Window->picEditor()->mouseDown(1, 0, (cell % 16) * 32 + 5, (cell / 16) * 32 + 5);
+        cell = (cell + 1) % 192;
+        benchmark::DoNotOptimize(Window->picEditor()->backBuffer().constBits());
+    }
+}
+
+// One step of dragging the block table's thumb: the table follows at once.
+void BM_TableDragStep(benchmark::State& state)
+{
+    QScrollBar* bar = Window->hsTable();
+    bar->setSliderDown(true);
+    int page = 0;
+    for (auto _ : state) {
+        page = (page + 1) % 16;
+        bar->setSliderPosition(page);
+        benchmark::DoNotOptimize(Window->picTile()->backBuffer().constBits());
+    }
+    bar->setSliderDown(false);
+}
+
+// One step of dragging the room thumb: only the room text follows.
+void BM_RoomDragStep(benchmark::State& state)
+{
+    QScrollBar* bar = Window->hLevel_Frames();
+    bar->setSliderDown(true);
+    int room = 0;
+    const int rooms = bar->maximum() + 1;
+    for (auto _ : state) {
+        room = (room + 1) % rooms;
+        bar->setSliderPosition(room);
+    }
+    bar->setSliderDown(false);
+}
+
+BENCHMARK(BM_CopyViewPixels);
+BENCHMARK(BM_DrawLevel);
+BENCHMARK(BM_DrawTable);
+BENCHMARK(BM_StageSelect);
+BENCHMARK(BM_PlaceBlock);
+BENCHMARK(BM_TableDragStep);
+BENCHMARK(BM_RoomDragStep);
+
+const char* const kBaseline = "BM_CopyViewPixels";
+const char* const kMeasured[] = {"BM_DrawLevel",     "BM_DrawTable",    "BM_StageSelect",
+                                 "BM_PlaceBlock",    "BM_TableDragStep", "BM_RoomDragStep"};
+
+// The console report, plus the fastest real time of each benchmark, kept for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            const double time = run.GetAdjustedRealTime();
+            const std::string name = run.run_name.str();
+            auto found = best_.find(name);
+            if (found == best_.end())
+                best_.emplace(name, time);
+            else
+                found->second = std::min(found->second, time);
+        }
+    }
+
+    void PrintRatios() const
+    {
+        const auto base = best_.find(kBaseline);
+        if (base == best_.end() || base->second <= 0.0)
+            return;
+        for (const char* name : kMeasured) {
+            const auto found = best_.find(name);
+            if (found != best_.end())
+                std::printf("ratio %-18s / %-18s = %8.2f\n", name, kBaseline, found->second / base->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> best_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("bench.nes"));
+    {
+        const std::vector<std::uint8_t> bytes = GenerateDemoImage({});
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size())) {
+            std::fprintf(stderr, "could not write the demo image\n");
+            return 1;
+        }
+    }
+    auto window = std::make_unique<frmQuorvan>();
+    window->show();
+    if (!window->OpenFile(path)) {
+        std::fprintf(stderr, "could not open the demo image\n");
+        return 1;
+    }
+    window->mnuStageSelect_Click(0);
+    Window = window.get();
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    Window = nullptr;
+    return 0;
+}
