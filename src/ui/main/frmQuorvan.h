@@ -4,6 +4,7 @@
 //   frmQuorvan.cpp         construction, layout, menus, start-up
 //   frmQuorvan_file.cpp    Open, Save, Save As
 //   frmQuorvan_views.cpp   level view, block table, scroll bars, stage selection, grids
+//   frmQuorvan_edit.cpp    picking a block and placing it into the room
 //   frmQuorvan_exit.cpp    minimising, restoring and closing
 //   frmQuorvan_tools.cpp   the tool windows it owns
 //   frmQuorvan_help.cpp    the Help menu: about box, web site, e-mail
