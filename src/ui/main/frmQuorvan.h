@@ -9,12 +9,10 @@
 //   frmQuorvan_tools.cpp   the tool windows it owns
 //   frmQuorvan_palette.cpp showing, hiding and discarding the palette editor
 //   frmQuorvan_help.cpp    the Help menu: about box, web site, e-mail
-//   frmQuorvan_history.cpp undo, redo, the unsaved-change marker, backups, patch export
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -30,7 +28,6 @@ class QStatusBar;
 namespace quorvan {
 
 class PictureBox;
-class EditHistory;
 class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
@@ -65,10 +62,6 @@ public:
     // The shared file dialog (created on first use).
     clsDialog& Dialog();
 
-    // The undo history of the open image. Group the writes of one gesture
-    // that spans several events (a scroll-bar drag) with BeginStep()/EndStep().
-    EditHistory& History() { return *history_; }
-
     // The folder the dialogs start in: the one that holds the program file.
     static QString ProgramFolder();
 
@@ -91,9 +84,6 @@ public:
     QAction* mnuStageSelect(int index) const { return mnuStageSelect_.at(static_cast<std::size_t>(index)); }
     QAction* mnuGrid(int index) const { return mnuGrid_.at(static_cast<std::size_t>(index)); }
     QAction* mnuAbout() const { return mnuAbout_; }
-    QAction* mnuUndo() const { return mnuUndo_; }
-    QAction* mnuRedo() const { return mnuRedo_; }
-    QAction* mnuExportIPS() const { return mnuExportIPS_; }
     QAction* mnuTrelvix() const { return mnuTrelvix_; }
     QAction* mnuEmal() const { return mnuEmal_; }
     QMenu* menuFile() const { return mnuFIle_; }
@@ -110,23 +100,12 @@ public slots:
     void mnuExit_Click();
     void mnuStageSelect_Click(int index);
     void mnuGrid_Click(int index);
+    // "&Palette": shows the palette editor, or discards it when the item is checked.
+    void mnuPalette_Click();
     // "&About", "Trelvix", "Email Author": the about box and the two Help links.
     void mnuAbout_Click();
     void mnuTrelvix_Click();
     void mnuEmal_Click();
-    // "&Undo", "&Redo": take back / do again one edit and redraw what shows it.
-    void mnuUndo_Click();
-    void mnuRedo_Click();
-    // "Export IPS Patch...": the changes since the image was opened, as a patch file.
-    void mnuExportIPS_Click();
-    // "&Palette": shows the palette editor, or discards it when the item is checked.
-    void mnuPalette_Click();
-    // "&Tile Editor": shows the tile editor on block 0, or hides it when the
-    // item is checked; then flips the item's check mark.
-    void mnuTileEditor_Click();
-    // "Edit Tile": shows the tile editor on the selected block; the check mark
-    // of "&Tile Editor" stays as it is.
-    void cmdEditTile_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -146,17 +125,6 @@ private:
     // Writes the image to `path`; shows the reason and returns false on failure.
     bool WriteImageTo(const QString& path);
     void ShowFileError(const QString& action, const QString& path, const QString& reason);
-
-    // Undo history, caption marker and backups (frmQuorvan_history.cpp).
-    void CreateHistoryMenus();
-    void ConnectHistory();
-    void HistoryAfterOpen();
-    void UpdateHistoryState();
-    void RedrawAfterHistory();
-    // Keeps the file at `path` as path + ".bak" before the first save over it
-    // in this session; false (after telling the user) when that failed.
-    bool KeepBackupBeforeSave(const QString& path);
-    void HistoryAfterSave(const QString& path);
 
     // Stage selection and views.
     void hLevel_Frames_Change(int value);
@@ -208,15 +176,8 @@ private:
     QAction* mnuAbout_ = nullptr;
     QAction* mnuTrelvix_ = nullptr;
     QAction* mnuEmal_ = nullptr;
-    QAction* mnuUndo_ = nullptr;
-    QAction* mnuRedo_ = nullptr;
-    QAction* EditFiller0_ = nullptr;
-    QAction* mnuExportIPS_ = nullptr;
-    QAction* FileFiller3_ = nullptr;
 
     std::unique_ptr<clsDialog> dialog_;
-    std::unique_ptr<EditHistory> history_;
-    QStringList savedThisSession_; // files already saved over (and so kept as .bak)
     QPointer<frmTileEdit> tileEdit_;
     QPointer<frmPaletteEditor> paletteEditor_;
     QPointer<frmAbout> about_;
