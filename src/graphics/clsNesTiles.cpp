@@ -3,10 +3,25 @@
 #include "graphics/NesColours.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace quorvan {
+
+namespace {
+
+// For a plane byte, bit k moved to bit 4k: one 4-bit lane per pixel.
+constexpr std::array<std::uint32_t, 256> MakeSpreadBits()
+{
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t byte = 0; byte < 256; ++byte)
+        for (std::uint32_t bit = 0; bit < 8; ++bit)
+            table[byte] |= ((byte >> bit) & 1u) << (4 * bit);
+    return table;
+}
+
+constexpr std::array<std::uint32_t, 256> kSpreadBits = MakeSpreadBits();
+
+} // namespace
 
 std::array<std::uint32_t, 64> NesPalette{};
 std::unique_ptr<clsNesTiles> NesTiles;
@@ -96,20 +111,20 @@ bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const s
         std::copy_n(tiledata.begin() + static_cast<std::ptrdiff_t>(loc), 16, planes.begin());
 
     // Colour of every tile pixel, row by row; bit 7 is the leftmost pixel.
-    std::array<std::uint32_t, 64> pixels{};
+    // Every entry is written below, so the array needs no clearing.
+    std::array<std::uint32_t, 64> pixels;
     std::uint64_t faultPixels = 0;
     if (tileInside) {
         for (std::size_t r = 0; r < 8; ++r) {
-            const unsigned p0 = planes[r];
-            const unsigned p1 = planes[r + 8];
-            for (unsigned c = 0; c < 8; ++c) {
-                const unsigned bit = 7u - c;
-                const unsigned value = (((p1 >> bit) & 1u) << 1) | ((p0 >> bit) & 1u);
-                pixels[r * 8 + c] = colours[value];
-            }
+            // Spread both plane bytes to one 4-bit lane per pixel, leftmost pixel
+            // in the top lane, so each pixel value is two bits of one word.
+            const std::uint32_t lanes = kSpreadBits[planes[r]] | (kSpreadBits[planes[r + 8]] << 1);
+            for (std::size_t c = 0; c < 8; ++c)
+                pixels[r * 8 + c] = colours[(lanes >> (28 - 4 * c)) & 3u];
         }
         // No table entry equals the fault colour, so it marks colour numbers above 63.
-        faultPixels = static_cast<std::uint64_t>(std::count(pixels.begin(), pixels.end(), kFaultColour));
+        if (std::find(colours.begin(), colours.end(), kFaultColour) != colours.end())
+            faultPixels = static_cast<std::uint64_t>(std::count(pixels.begin(), pixels.end(), kFaultColour));
         faults_.badColourPixels += faultPixels;
     } else {
         pixels.fill(kFaultColour);
@@ -126,21 +141,29 @@ bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const s
 
     if (first >= 0 && last < size && rowLength >= span) {
         // Every target entry lies inside the buffer and no two of them coincide,
-        // so the order of writing does not matter: build each scaled row once
-        // and copy it down for the other rows of its square.
-        std::uint32_t* out = buffer.data();
-        const auto rowBytes = static_cast<std::size_t>(span) * sizeof(std::uint32_t);
-        for (int r = 0; r < 8; ++r) {
-            std::uint32_t* row = out + (y + std::int64_t{r} * scale) * rowLength + x;
-            const std::uint32_t* source = pixels.data() + r * 8;
-            if (scale == 1) {
-                std::copy_n(source, 8, row);
-                continue;
+        // so the order of writing does not matter. Scales 1 and 2 (the block
+        // table and the level view) get loops of their own.
+        std::uint32_t* out = buffer.data() + (y * rowLength + x);
+        if (scale == 1) {
+            for (std::size_t r = 0; r < 8; ++r)
+                std::copy_n(pixels.data() + r * 8, 8, out + static_cast<std::int64_t>(r) * rowLength);
+        } else if (scale == 2) {
+            for (std::size_t r = 0; r < 8; ++r) {
+                std::uint32_t* top = out + static_cast<std::int64_t>(2 * r) * rowLength;
+                std::uint32_t* bottom = top + rowLength;
+                for (std::size_t c = 0; c < 8; ++c) {
+                    const std::uint32_t colour = pixels[r * 8 + c];
+                    top[2 * c] = top[2 * c + 1] = bottom[2 * c] = bottom[2 * c + 1] = colour;
+                }
             }
-            for (int c = 0; c < 8; ++c)
-                std::fill_n(row + c * scale, scale, source[c]);
-            for (int dy = 1; dy < scale; ++dy)
-                std::memcpy(row + dy * rowLength, row, rowBytes);
+        } else {
+            for (int r = 0; r < 8; ++r) {
+                for (int dy = 0; dy < scale; ++dy) {
+                    std::uint32_t* row = out + (std::int64_t{r} * scale + dy) * rowLength;
+                    for (int c = 0; c < 8; ++c)
+                        std::fill_n(row + c * scale, scale, pixels[static_cast<std::size_t>(r * 8 + c)]);
+                }
+            }
         }
         return !faulty;
     }
