@@ -144,7 +144,9 @@ void TestMainWindowFile::menuStatesAtStart()
     }
     // The File menu in order, separators named.
     const QList<QAction*> file = window_->menuFile()->actions();
-    QCOMPARE(file.size(), 6);
+    // (The patch export and its separator stand between FileFiller2 and Exit.)
+    QCOMPARE(file.size(), 8);
+    QCOMPARE(file.last()->objectName(), QStringLiteral("mnuExit"));
     QCOMPARE(file[1]->objectName(), QStringLiteral("FileFiller1"));
     QVERIFY(file[1]->isSeparator());
     QCOMPARE(file[4]->objectName(), QStringLiteral("FileFiller2"));

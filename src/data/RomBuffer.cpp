@@ -14,11 +14,13 @@ bool RomBuffer::write(std::int64_t offset, std::uint8_t value)
     if (before == value)
         return true;
     slot = value;
+    // The flag is set before the write observers hear of the change, so that
+    // one that finds the image back at its saved state may clear it again.
+    setModified(true);
     // Copy: an observer may add or remove observers.
     const auto observers = writeObservers_;
     for (const auto& [id, observer] : observers)
         observer(offset, before, value);
-    setModified(true);
     return true;
 }
 

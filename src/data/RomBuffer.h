@@ -41,8 +41,8 @@ public:
     void replace(std::vector<std::uint8_t> bytes);
     void clear();
 
-    // Unsaved changes: set by a write that changed a byte, cleared by replace()
-    // and markSaved().
+    // Unsaved changes: set by a write that changed a byte (before the write
+    // observers are told), cleared by replace() and markSaved().
     bool modified() const { return modified_; }
     void markSaved();
 

@@ -4,6 +4,7 @@
 #include "data/modGlobals.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/clsDialog.h"
+#include "ui/common/modODMenus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -215,7 +216,24 @@ void frmQuorvan::Form_Load()
 
 void frmQuorvan::SetupMenus()
 {
-    // The menus are drawn by Qt's own style for now.
+    InstallODMenus(this);
+
+    // Icons by caption, as the items read now; a caption registered already
+    // keeps its first pair.
+    IconTable* icons = MenuIcons();
+    if (icons == nullptr)
+        return;
+    const auto addIcons = [icons](const QAction* item, std::int16_t image, std::int16_t mask) {
+        (void)icons->Add(item->text(), MenuIconPair{image, mask});
+    };
+    addIcons(mnuOpen_, 101, 102);
+    addIcons(mnuSave_, 103, 104);
+    addIcons(mnuSaveAS_, 105, 106);
+    addIcons(mnuExit_, 107, 108);
+    for (const QAction* item : mnuStageSelect_)
+        addIcons(item, 996, 997);
+    for (const QAction* item : mnuGrid_)
+        addIcons(item, 996, 997);
 }
 
 } // namespace quorvan

@@ -7,12 +7,14 @@
 //   frmQuorvan_edit.cpp    picking a block and placing it into the room
 //   frmQuorvan_exit.cpp    minimising, restoring and closing
 //   frmQuorvan_tools.cpp   the tool windows it owns
+//   frmQuorvan_history.cpp undo, redo, the unsaved-change marker, backups, patch export
 //   frmQuorvan_palette.cpp showing, hiding and discarding the palette editor
 //   frmQuorvan_help.cpp    the Help menu: about box, web site, e-mail
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -28,6 +30,7 @@ class QStatusBar;
 namespace quorvan {
 
 class PictureBox;
+class EditHistory;
 class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
@@ -62,6 +65,10 @@ public:
     // The shared file dialog (created on first use).
     clsDialog& Dialog();
 
+    // The undo history of the open image. Group the writes of one gesture
+    // that spans several events (a scroll-bar drag) with BeginStep()/EndStep().
+    EditHistory& History() { return *history_; }
+
     // The folder the dialogs start in: the one that holds the program file.
     static QString ProgramFolder();
 
@@ -84,6 +91,9 @@ public:
     QAction* mnuStageSelect(int index) const { return mnuStageSelect_.at(static_cast<std::size_t>(index)); }
     QAction* mnuGrid(int index) const { return mnuGrid_.at(static_cast<std::size_t>(index)); }
     QAction* mnuAbout() const { return mnuAbout_; }
+    QAction* mnuUndo() const { return mnuUndo_; }
+    QAction* mnuRedo() const { return mnuRedo_; }
+    QAction* mnuExportIPS() const { return mnuExportIPS_; }
     QAction* mnuTrelvix() const { return mnuTrelvix_; }
     QAction* mnuEmal() const { return mnuEmal_; }
     QMenu* menuFile() const { return mnuFIle_; }
@@ -100,6 +110,11 @@ public slots:
     void mnuExit_Click();
     void mnuStageSelect_Click(int index);
     void mnuGrid_Click(int index);
+    // "&Undo", "&Redo": take back / do again one edit and redraw what shows it.
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    // "Export IPS Patch...": the changes since the image was opened, as a patch file.
+    void mnuExportIPS_Click();
     // "&Palette": shows the palette editor, or discards it when the item is checked.
     void mnuPalette_Click();
     // "&About", "Trelvix", "Email Author": the about box and the two Help links.
@@ -125,6 +140,17 @@ private:
     // Writes the image to `path`; shows the reason and returns false on failure.
     bool WriteImageTo(const QString& path);
     void ShowFileError(const QString& action, const QString& path, const QString& reason);
+
+    // Undo history, caption marker and backups (frmQuorvan_history.cpp).
+    void CreateHistoryMenus();
+    void ConnectHistory();
+    void HistoryAfterOpen();
+    void UpdateHistoryState();
+    void RedrawAfterHistory();
+    // Keeps the file at `path` as path + ".bak" before the first save over it
+    // in this session; false (after telling the user) when that failed.
+    bool KeepBackupBeforeSave(const QString& path);
+    void HistoryAfterSave(const QString& path);
 
     // Stage selection and views.
     void hLevel_Frames_Change(int value);
@@ -176,8 +202,15 @@ private:
     QAction* mnuAbout_ = nullptr;
     QAction* mnuTrelvix_ = nullptr;
     QAction* mnuEmal_ = nullptr;
+    QAction* mnuUndo_ = nullptr;
+    QAction* mnuRedo_ = nullptr;
+    QAction* EditFiller0_ = nullptr;
+    QAction* mnuExportIPS_ = nullptr;
+    QAction* FileFiller3_ = nullptr;
 
     std::unique_ptr<clsDialog> dialog_;
+    std::unique_ptr<EditHistory> history_;
+    QStringList savedThisSession_; // files already saved over (and so kept as .bak)
     QPointer<frmTileEdit> tileEdit_;
     QPointer<frmPaletteEditor> paletteEditor_;
     QPointer<frmAbout> about_;

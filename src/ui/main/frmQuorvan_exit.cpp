@@ -4,6 +4,7 @@
 
 #include "data/modGlobals.h"
 #include "ui/common/MsgBox.h"
+#include "ui/common/modODMenus.h"
 #include "ui/common/frmAbout.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
@@ -74,6 +75,7 @@ void frmQuorvan::closeEvent(QCloseEvent* event)
     }
 
     // Owner-drawn menus are removed here, once the tool windows are gone.
+    RemoveODMenus(this);
 
     event->accept();
     // The program ends with its main window, whatever other windows are left.

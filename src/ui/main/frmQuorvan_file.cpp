@@ -75,16 +75,19 @@ bool frmQuorvan::OpenFile(const QString& path)
     mnuLevel_->menuAction()->setEnabled(true);
     mnuSave_->setEnabled(true);
     mnuSaveAS_->setEnabled(true);
+    HistoryAfterOpen();
     return true;
 }
 
 bool frmQuorvan::WriteImageTo(const QString& path)
 {
+    if (!KeepBackupBeforeSave(path))
+        return false;
     if (const auto error = SaveRomFile(path, RomImage.bytes())) {
         ShowFileError(QStringLiteral("save"), path, *error);
         return false;
     }
-    RomImage.markSaved();
+    HistoryAfterSave(path);
     return true;
 }
 
