@@ -189,6 +189,11 @@ void frmQuorvan::ConnectWidgets()
         mnuPalette_->setChecked(!checked);
         mnuPalette_Click();
     });
+    connect(mnuTileEditor_, &QAction::triggered, this, [this](bool checked) {
+        mnuTileEditor_->setChecked(!checked);
+        mnuTileEditor_Click();
+    });
+    connect(cmdEditTile_, &QPushButton::clicked, this, &frmQuorvan::cmdEditTile_Click);
     connect(hLevel_Frames_, &QScrollBar::valueChanged, this, &frmQuorvan::hLevel_Frames_Change);
     connect(hLevel_Frames_, &QScrollBar::sliderMoved, this, &frmQuorvan::hLevel_Frames_Scroll);
     connect(hsTable_, &QScrollBar::valueChanged, this, &frmQuorvan::hsTable_Change);

@@ -121,6 +121,12 @@ public slots:
     void mnuAbout_Click();
     void mnuTrelvix_Click();
     void mnuEmal_Click();
+    // "&Tile Editor": shows the tile editor on block 0, or hides it when the
+    // item is checked; then flips the item's check mark.
+    void mnuTileEditor_Click();
+    // "Edit Tile": shows the tile editor on the selected block; the check mark
+    // of "&Tile Editor" stays as it is.
+    void cmdEditTile_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

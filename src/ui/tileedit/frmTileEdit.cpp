@@ -1,22 +1,285 @@
 #include "ui/tileedit/frmTileEdit.h"
 
+#include "data/modGlobals.h"
+#include "graphics/DrawBlock.h"
+#include "graphics/NesColours.h"
+#include "graphics/clsNesTiles.h"
+#include "ui/common/PictureBox.h"
+#include "ui/common/RenderFaultReport.h"
+#include "ui/common/SetTopMostWindow.h"
 #include "ui/main/frmQuorvan.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace quorvan {
 
-frmTileEdit::frmTileEdit(frmQuorvan* owner) : QWidget(owner, Qt::Tool), owner_(owner)
+namespace {
+
+constexpr int kClientWidth = 176;
+constexpr int kClientHeight = 306;
+constexpr int kFlagValues = 64;
+constexpr int kScale = 8;
+
+// A platform colour value (red in the low byte) as a QColor.
+QColor FromPlatformColour(std::uint32_t value)
+{
+    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
+                  static_cast<int>((value >> 16) & 0xFFu));
+}
+
+QString FlagText(int flags)
+{
+    return QString::number(flags, 16).toUpper() + QStringLiteral(" - ???");
+}
+
+QScrollBar* NewScrollBar(Qt::Orientation orientation, const QString& name, const QRect& geometry, QWidget* parent)
+{
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setObjectName(name);
+    bar->setGeometry(geometry);
+    bar->setRange(0, 255);
+    bar->setSingleStep(1);
+    bar->setPageStep(16);
+    // Tracking on: valueChanged fires at every step of a drag, so dragging
+    // writes and redraws exactly like a committed change.
+    bar->setTracking(true);
+    return bar;
+}
+
+} // namespace
+
+frmTileEdit::frmTileEdit(frmQuorvan* owner)
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      owner_(owner)
 {
     setObjectName(QStringLiteral("frmTileEdit"));
     setWindowTitle(QStringLiteral("Tile Editor"));
-    vsTile_ = new QScrollBar(Qt::Vertical, this);
-    vsTile_->setObjectName(QStringLiteral("vsTile"));
-    vsTile_->setRange(0, 255);
+    CreateWidgets();
+    ConnectWidgets();
+    Form_Load();
+}
+
+void frmTileEdit::CreateWidgets()
+{
+    setFixedSize(kClientWidth, kClientHeight);
+
+    for (int i = 0; i < 4; ++i) {
+        auto* swatch = new PictureBox(QStringLiteral("picPal(%1)").arg(i), 16, 16, this);
+        swatch->move(24 + 32 * i, 16);
+        picPal_[static_cast<std::size_t>(i)] = swatch;
+    }
+
+    // Created in tab order: the top tiles, the block, the bottom tiles, palette, flags.
+    const std::array<QPoint, 4> tilePositions{QPoint(16, 40), QPoint(80, 40), QPoint(16, 184), QPoint(80, 184)};
+    for (int k = 0; k < 2; ++k) {
+        hsTile_[static_cast<std::size_t>(k)] =
+            NewScrollBar(Qt::Horizontal, QStringLiteral("hsTile(%1)").arg(k),
+                         QRect(tilePositions[static_cast<std::size_t>(k)], QSize(64, 17)), this);
+    }
+
+    picTile_ = new PictureBox(QStringLiteral("picTile"), 128, 128, this);
+    picTile_->move(16, 56);
+
+    vsTile_ = NewScrollBar(Qt::Vertical, QStringLiteral("vsTile"), QRect(144, 56, 17, 128), this);
+
+    for (int k = 2; k < 4; ++k) {
+        hsTile_[static_cast<std::size_t>(k)] =
+            NewScrollBar(Qt::Horizontal, QStringLiteral("hsTile(%1)").arg(k),
+                         QRect(tilePositions[static_cast<std::size_t>(k)], QSize(64, 17)), this);
+    }
+
+    // One exclusive group: the four buttons share this window as their parent.
+    for (int i = 0; i < 4; ++i) {
+        auto* option = new QRadioButton(this);
+        option->setObjectName(QStringLiteral("optPal(%1)").arg(i));
+        option->setGeometry(24 + 32 * i, 208, 17, 13);
+        optPal_[static_cast<std::size_t>(i)] = option;
+    }
+
+    lblFlags_ = new QLabel(QStringLiteral("Flags"), this);
+    lblFlags_->setObjectName(QStringLiteral("lblFlags"));
+    lblFlags_->setGeometry(16, 224, 49, 17);
+
+    cboFlags_ = new QComboBox(this);
+    cboFlags_->setObjectName(QStringLiteral("cboFlags"));
+    cboFlags_->setEditable(false);
+    cboFlags_->setGeometry(72, 224, 81, 21);
+
+    cmdRefresh_ = new QPushButton(QStringLiteral("Refresh Editor"), this);
+    cmdRefresh_->setObjectName(QStringLiteral("cmdRefresh"));
+    cmdRefresh_->setGeometry(40, 256, 81, 25);
+}
+
+void frmTileEdit::ConnectWidgets()
+{
+    connect(vsTile_, &QScrollBar::valueChanged, this, [this] { vsTile_Change(); });
+    for (int k = 0; k < 4; ++k)
+        connect(hsTile_[static_cast<std::size_t>(k)], &QScrollBar::valueChanged, this, [this, k] { hsTile_Change(k); });
+    for (int i = 0; i < 4; ++i) {
+        connect(optPal_[static_cast<std::size_t>(i)], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                optPal_Click(i);
+        });
+    }
+    connect(cboFlags_, &QComboBox::currentIndexChanged, this, [this] { cboFlags_Click(); });
+    connect(cmdRefresh_, &QPushButton::clicked, this, &frmTileEdit::cmdRefresh_Click);
+}
+
+void frmTileEdit::Form_Load()
+{
+    SetTopMostWindow(this, true);
+    Init();
 }
 
 void frmTileEdit::Init()
 {
+    {
+        QScopedValueRollback<bool> guard(refreshing_, true);
+        bool complete = cboFlags_->count() == kFlagValues;
+        for (int f = 0; complete && f < kFlagValues; ++f)
+            complete = cboFlags_->itemText(f) == FlagText(f);
+        if (!complete) {
+            cboFlags_->clear();
+            for (int f = 0; f < kFlagValues; ++f)
+                cboFlags_->addItem(FlagText(f));
+        }
+    }
+    if (!RomFileName.isEmpty())
+        vsTile_Change();
+}
+
+std::uint32_t frmTileEdit::NesColorToRGB(std::uint32_t entry)
+{
+    const std::uint32_t red = (entry >> 16) & 0xFFu;
+    const std::uint32_t green = (entry >> 8) & 0xFFu;
+    const std::uint32_t blue = entry & 0xFFu;
+    return red + 256u * green + 65536u * blue;
+}
+
+std::int64_t frmTileEdit::TileOffset(int block, int k)
+{
+    return std::int64_t{CurrentStageInfo().BlockTiles} + 4 * std::int64_t{block} + k;
+}
+
+std::int64_t frmTileEdit::AttributeOffset(int block)
+{
+    return std::int64_t{CurrentStageInfo().BlockAttributes} + block;
+}
+
+bool frmTileEdit::CanEdit() const
+{
+    return !refreshing_ && !RomFileName.isEmpty() && !RomImage.empty();
+}
+
+void frmTileEdit::vsTile_Change()
+{
+    if (RomFileName.isEmpty() || RomImage.empty())
+        return;
+    BeginRenderFaultCheck();
+    {
+        // Setting the controls below raises their change handlers; the guard
+        // keeps them from taking it for an edit, so the image stays untouched.
+        QScopedValueRollback<bool> guard(refreshing_, true);
+        const int b = vsTile_->value();
+        for (int k = 0; k < 4; ++k)
+            hsTile_[static_cast<std::size_t>(k)]->setValue(RomImage.at(TileOffset(b, k)));
+
+        const int attribute = RomImage.at(AttributeOffset(b));
+        const int flags = attribute / 4;
+        const int palette = attribute % 4;
+        cboFlags_->setCurrentIndex(flags);
+
+        clsNesTiles& tiles = EnsureNesTiles(); // fills NesPalette
+        const std::int64_t palettes = std::int64_t{CurrentStageInfo().Palettes} + 4 * palette;
+        for (int i = 0; i < 4; ++i) {
+            const std::uint8_t number = RomImage.at(palettes + i);
+            QColor colour;
+            if (number < NesPalette.size()) {
+                colour = FromPlatformColour(NesColorToRGB(NesPalette[number]));
+            } else {
+                // No such colour: show the swatch in the fault colour and count it,
+                // so that the notice after this refresh names it.
+                colour = QColor::fromRgb(static_cast<QRgb>(0xFF000000u | kFaultColour));
+                tiles.NoteBadColour();
+            }
+            picPal_[static_cast<std::size_t>(i)]->setBackColor(colour);
+        }
+
+        optPal_[static_cast<std::size_t>(palette)]->setChecked(true);
+
+        DrawBlock(*picTile_, b, kScale);
+
+        // A white cross three pixels wide between the four tiles, and a line
+        // before every tile pixel (0, 8, ..., 120) both ways.
+        picTile_->setForeColor(Qt::white);
+        const int w = picTile_->ScaleWidth();
+        const int h = picTile_->ScaleHeight();
+        for (int k = 63; k <= 65; ++k) {
+            picTile_->Line(0, k, w, k);
+            picTile_->Line(k, 0, k, h);
+        }
+        for (int k = 0; k < 16; ++k) {
+            picTile_->Line(0, kScale * k, w, kScale * k);
+            picTile_->Line(kScale * k, 0, kScale * k, h);
+        }
+        picTile_->Refresh();
+    }
+    EndRenderFaultCheck(this, QStringLiteral("Tile editor"));
+}
+
+void frmTileEdit::hsTile_Change(int k)
+{
+    if (!CanEdit())
+        return;
+    const int b = vsTile_->value();
+    RomImage.write(TileOffset(b, k), static_cast<std::uint8_t>(hsTile_[static_cast<std::size_t>(k)]->value()));
+    vsTile_Change();
+}
+
+void frmTileEdit::optPal_Click(int i)
+{
+    if (!CanEdit())
+        return;
+    // The flags come from the image, not from the list: after a stage change or
+    // an Open the list may still show another block's flags, and writing those
+    // would overwrite this block's flags with stale ones. While the window is
+    // up to date both are the same.
+    const int b = vsTile_->value();
+    const int attribute = RomImage.at(AttributeOffset(b));
+    RomImage.write(AttributeOffset(b), static_cast<std::uint8_t>((attribute / 4) * 4 + i));
+    vsTile_Change();
+}
+
+void frmTileEdit::cboFlags_Click()
+{
+    const int flags = cboFlags_->currentIndex();
+    if (!CanEdit() || flags < 0 || flags >= kFlagValues)
+        return;
+    const int b = vsTile_->value();
+    const int attribute = RomImage.at(AttributeOffset(b));
+    RomImage.write(AttributeOffset(b), static_cast<std::uint8_t>(flags * 4 + attribute % 4));
+    vsTile_Change();
+}
+
+void frmTileEdit::cmdRefresh_Click()
+{
+    if (owner_ == nullptr)
+        return;
+    owner_->DrawLevel();
+    owner_->DrawTable();
+}
+
+void frmTileEdit::closeEvent(QCloseEvent* event)
+{
+    // The window stays loaded: closing, by the user or by the main window, hides it.
+    event->ignore();
+    hide();
 }
 
 } // namespace quorvan

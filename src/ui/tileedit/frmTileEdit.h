@@ -1,27 +1,91 @@
 #pragma once
 // The tile editor: edits one block's four tile numbers, palette and flags.
+//
+// The window keeps no copy of the data. The block being edited is vsTile's
+// value; everything else is read from the image of the current stage at each
+// refresh, and every control writes its byte straight into the image. The main
+// window's views are redrawn only by "Refresh Editor".
 
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
+
+class QCloseEvent;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
 class QScrollBar;
 
 namespace quorvan {
 
+class PictureBox;
 class frmQuorvan;
 
 class frmTileEdit : public QWidget {
     Q_OBJECT
 public:
+    // Creating the window runs its load handler: it pins itself above the main
+    // window and runs Init. It is not shown.
     explicit frmTileEdit(frmQuorvan* owner);
 
-    // Reloads the window from the image for the block in vsTile.
+    // Fills the flag list (always exactly 64 entries) and, with an image open,
+    // refreshes the window for the block in vsTile.
     void Init();
 
+    // The platform colour value of a master-palette entry: the entry is
+    // 0x00RRGGBB, the result R + 256 G + 65536 B (red in the low byte).
+    static std::uint32_t NesColorToRGB(std::uint32_t entry);
+
+    // Controls, by the names the program gives them.
     QScrollBar* vsTile() const { return vsTile_; }
+    QScrollBar* hsTile(int k) const { return hsTile_.at(static_cast<std::size_t>(k)); }
+    PictureBox* picPal(int i) const { return picPal_.at(static_cast<std::size_t>(i)); }
+    QRadioButton* optPal(int i) const { return optPal_.at(static_cast<std::size_t>(i)); }
+    PictureBox* picTile() const { return picTile_; }
+    QLabel* lblFlags() const { return lblFlags_; }
+    QComboBox* cboFlags() const { return cboFlags_; }
+    QPushButton* cmdRefresh() const { return cmdRefresh_; }
+
+protected:
+    // Closing only hides the window; it keeps its controls' values.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CreateWidgets();
+    void ConnectWidgets();
+    void Form_Load();
+
+    // The refresh: shows block vsTile of the current stage. Reads the image and
+    // writes nothing to it.
+    void vsTile_Change();
+    // Scroll bars track the thumb, so these run at every step of a drag too.
+    void hsTile_Change(int k);
+    void optPal_Click(int i);
+    void cboFlags_Click();
+    void cmdRefresh_Click();
+
+    // Offsets of block b's bytes in the current stage.
+    static std::int64_t TileOffset(int block, int k);
+    static std::int64_t AttributeOffset(int block);
+    // Whether the handlers may write: an image is open and the controls are
+    // not being set by a refresh.
+    bool CanEdit() const;
+
     frmQuorvan* owner_ = nullptr;
+    std::array<PictureBox*, 4> picPal_{};
+    std::array<QScrollBar*, 4> hsTile_{};
+    PictureBox* picTile_ = nullptr;
     QScrollBar* vsTile_ = nullptr;
+    std::array<QRadioButton*, 4> optPal_{};
+    QLabel* lblFlags_ = nullptr;
+    QComboBox* cboFlags_ = nullptr;
+    QPushButton* cmdRefresh_ = nullptr;
+
+    // Set while a refresh (or Init) sets the controls from the image, so that
+    // their change handlers do not take it for an edit.
+    bool refreshing_ = false;
 };
 
 } // namespace quorvan
