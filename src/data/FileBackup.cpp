@@ -8,6 +8,9 @@ namespace quorvan {
 
 std::optional<QString> CopyFileAtomically(const QString& from, const QString& to)
 {
+    // Only a plain file is copied: opening a pipe would wait for a writer.
+    if (!QFileInfo(from).isFile())
+        return QStringLiteral("\"%1\" is not a regular file.").arg(QFileInfo(from).fileName());
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return in.errorString();
@@ -26,8 +29,13 @@ std::optional<QString> CopyFileAtomically(const QString& from, const QString& to
         }
         if (piece.isEmpty())
             break;
-        if (out.write(piece) != piece.size()) {
-            QString reason = out.errorString();
+        const qint64 written = out.write(piece);
+        if (written != piece.size()) {
+            // A write cut short (a full disk) reports no error of its own.
+            QString reason = written < 0 && out.error() != QFileDevice::NoError
+                                 ? out.errorString()
+                                 : QStringLiteral("The copy was cut short after %1 bytes; the disk may be full.")
+                                       .arg(out.pos());
             out.cancelWriting();
             return reason;
         }

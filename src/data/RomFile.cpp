@@ -45,14 +45,26 @@ LoadResult LoadRomFile(const QString& path)
 
 std::optional<QString> SaveRomFile(const QString& path, std::span<const std::uint8_t> bytes)
 {
-    if (QFileInfo(path).isDir())
+    const QFileInfo target(path);
+    if (target.isDir())
         return QStringLiteral("It is a folder, not a file.");
+    // Saving puts a new file in the target's place: a device, pipe or socket
+    // there would be replaced by a plain file, so such a target is refused.
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("It is not a regular file (a device, pipe or socket), so it is not replaced.");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     const auto length = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), length) != length) {
-        QString reason = file.errorString();
+    const qint64 written = file.write(reinterpret_cast<const char*>(bytes.data()), length);
+    if (written != length) {
+        // A write cut short (a full disk, a size limit) reports no error of its
+        // own: say how far it got rather than "Unknown error".
+        QString reason = written < 0 && file.error() != QFileDevice::NoError
+                             ? file.errorString()
+                             : QStringLiteral("Only %1 of %2 bytes could be written; the disk may be full.")
+                                   .arg(written < 0 ? 0 : written)
+                                   .arg(length);
         file.cancelWriting();
         return reason;
     }

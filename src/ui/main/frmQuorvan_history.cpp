@@ -136,8 +136,8 @@ void frmQuorvan::RedrawAfterHistory()
 bool frmQuorvan::KeepBackupBeforeSave(const QString& path)
 {
     const QFileInfo target(path);
-    if (!target.exists() || target.isDir())
-        return true; // nothing there to lose (a folder is refused by the save itself)
+    if (!target.exists() || !target.isFile())
+        return true; // nothing there to lose (a folder, device or pipe is refused by the save itself)
     if (savedThisSession_.contains(FileKey(path)))
         return true; // what is there now is this session's own earlier save
     const QString backup = path + QStringLiteral(".bak");
