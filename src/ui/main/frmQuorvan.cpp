@@ -1,5 +1,6 @@
 #include "ui/main/frmQuorvan.h"
 
+#include "data/EditHistory.h"
 #include "data/Version.h"
 #include "data/modGlobals.h"
 #include "ui/common/PictureBox.h"
@@ -163,6 +164,9 @@ void frmQuorvan::CreateMenus()
     mnuWeb_->menuAction()->setObjectName(QStringLiteral("mnuWeb"));
     mnuTrelvix_ = NamedAction(mnuWeb_, QStringLiteral("mnuTrelvix"), QStringLiteral("Trelvix"), true);
     mnuEmal_ = NamedAction(mnuWeb_, QStringLiteral("mnuEmal"), QStringLiteral("Email Author"), true);
+
+    // Undo, Redo and the patch export join the menus above.
+    CreateHistoryMenus();
 }
 
 void frmQuorvan::ConnectWidgets()
@@ -200,6 +204,7 @@ void frmQuorvan::ConnectWidgets()
     connect(hsTable_, &QScrollBar::sliderMoved, this, &frmQuorvan::hsTable_Scroll);
     connect(picTile_, &PictureBox::mouseDown, this, &frmQuorvan::picTile_MouseDown);
     connect(picEditor_, &PictureBox::mouseDown, this, &frmQuorvan::picEditor_MouseDown);
+    ConnectHistory();
 }
 
 void frmQuorvan::Form_Load()
