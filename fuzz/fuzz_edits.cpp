@@ -51,8 +51,8 @@ ModelStage ModelStageFor(int row, bool shifted)
 
 struct Model {
     std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> saved; // as last opened or saved
     bool shifted = false;
-    bool modified = false;
     int stage = -1;
     int maxRoom = 0;
     int room = 0;
@@ -66,12 +66,11 @@ struct Model {
         if (offset < 0 || offset >= static_cast<std::int64_t>(bytes.size()))
             return;
         auto& slot = bytes[static_cast<std::size_t>(offset)];
-        const auto v = static_cast<std::uint8_t>(value);
-        if (slot != v) {
-            slot = v;
-            modified = true;
-        }
+        slot = static_cast<std::uint8_t>(value);
     }
+    // Unsaved changes: the image differs from what was last opened or saved
+    // (an edit that puts every byte back clears the mark, like an undo).
+    bool modified() const { return bytes != saved; }
     std::uint8_t at(std::int64_t offset) const { return bytes[static_cast<std::size_t>(offset)]; }
     void chooseStage(int row)
     {
@@ -120,7 +119,7 @@ void Agree(const Model& model, const char* step)
     Check(RomImage.size() == model.bytes.size() &&
               std::equal(model.bytes.begin(), model.bytes.end(), RomImage.bytes().begin()),
           step);
-    Check(RomImage.modified() == model.modified, "the unsaved-change flag follows the edits and saves");
+    Check(RomImage.modified() == model.modified(), "the unsaved-change flag follows the edits and saves");
 }
 
 } // namespace
@@ -153,6 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              static_cast<qint64>(model.bytes.size())) == static_cast<qint64>(model.bytes.size()),
               "the image file can be written");
     }
+    model.saved = model.bytes;
     frmQuorvan* window = Window();
     Check(window->OpenFile(ImagePath()), "the image opens");
     Agree(model, "opening gives the file's bytes");
@@ -271,7 +271,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 11: // save
             window->mnuSave()->trigger();
-            model.modified = false;
+            model.saved = model.bytes;
             Check(ReadFile(ImagePath()) == model.bytes, "a save writes exactly the edited image");
             Agree(model, "saving changes no byte of the image");
             break;
