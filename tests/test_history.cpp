@@ -6,15 +6,26 @@
 #include "support/TestSupport.h"
 #include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
+#include "ui/paletteedit/frmPaletteEditor.h"
+#include "ui/tileedit/frmTileEdit.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QDir>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <functional>
 #include <memory>
+#include <numeric>
 
 using namespace quorvan;
 using namespace quorvan::test;
@@ -75,6 +86,9 @@ private slots:
     void placingUndoesBytesAndPixels();
     void undoRedrawsTheBlockTable();
     void openClearsTheHistory();
+    void editorEditsUndoAndRedo_data();
+    void editorEditsUndoAndRedo();
+    void tileDragIsOneStep();
 
     // Backups.
     void firstSaveKeepsTheFileOnce();
@@ -449,6 +463,140 @@ void TestHistory::openClearsTheHistory()
     // Undo cannot reach into the previous image.
     window_->History().Undo();
     QVERIFY(Snapshot(RomImage) == DemoBytes(DemoLayout::Shifted, 3));
+}
+
+namespace {
+
+// What the main window and both editors show.
+struct Shown {
+    QImage level, table, block, swatch, grid;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown ShownBy(frmQuorvan& window)
+{
+    return {window.picEditor()->backBuffer().copy(), window.picTile()->backBuffer().copy(),
+            window.TileEdit(false)->picTile()->backBuffer().copy(),
+            Grab(window.PaletteEditor(false)->picLoadedPal(0)),
+            window.PaletteEditor(false)->picPalGrid()->backBuffer().copy()};
+}
+
+void ClickAt(QWidget* widget, QPoint at)
+{
+    // Sent by hand: QTest reads the point (0, 0) as "the widget's centre".
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      Qt::LeftButton, {});
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                        {}, {});
+    QApplication::sendEvent(widget, &release);
+}
+
+} // namespace
+
+void TestHistory::editorEditsUndoAndRedo_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("tile number") << "tile";
+    QTest::newRow("palette of the block") << "palette";
+    QTest::newRow("flags of the block") << "flags";
+    QTest::newRow("colour pick") << "colour";
+}
+
+void TestHistory::editorEditsUndoAndRedo()
+{
+    QFETCH(QString, edit);
+    Sandbox box;
+    openDemo(box);
+    chooseStage(0);
+    // Block 1 picked: the tile editor follows it; the palette editor is shown.
+    QTest::mouseClick(window_->picTile(), Qt::LeftButton, {}, QPoint(40, 10));
+    window_->mnuPalette()->trigger();
+    frmTileEdit* tiles = window_->TileEdit(false);
+    frmPaletteEditor* palette = window_->PaletteEditor(false);
+    QVERIFY(tiles != nullptr && palette != nullptr);
+    QCOMPARE(tiles->vsTile()->value(), 1);
+    const Bytes opened = Snapshot(RomImage);
+    const Shown before = ShownBy(*window_);
+
+    const std::int64_t attribute = Stages[0].BlockAttributes + 1;
+    std::int64_t offset = 0;
+    if (edit == QLatin1String("tile")) {
+        offset = Stages[0].BlockTiles + 4 + 1;
+        tiles->hsTile(1)->setValue((RomImage[offset] + 5) % 256);
+    } else if (edit == QLatin1String("palette")) {
+        offset = attribute;
+        tiles->optPal((RomImage[offset] + 1) % 4)->click();
+    } else if (edit == QLatin1String("flags")) {
+        offset = attribute;
+        tiles->cboFlags()->setCurrentIndex((RomImage[offset] / 4 + 9) % 64);
+    } else {
+        offset = Stages[0].Palettes; // swatch 0, selected
+        const int colour = (RomImage[offset] + 17) % 64;
+        ClickAt(palette->picPalGrid(), QPoint(colour % 16 * 32 + 3, colour / 16 * 32 + 3));
+    }
+    tiles->cmdRefresh()->click(); // the main views show the tile editor's change
+    const Bytes edited = Snapshot(RomImage);
+    const Shown after = ShownBy(*window_);
+    QVERIFY(edited != opened);
+    // Exactly one byte changed, in one step.
+    QCOMPARE(std::inner_product(edited.begin(), edited.end(), opened.begin(), 0, std::plus<>(),
+                                std::not_equal_to<>()),
+             1);
+    QVERIFY(edited[static_cast<std::size_t>(offset)] != opened[static_cast<std::size_t>(offset)]);
+    QCOMPARE(int(window_->History().undoCount()), 1);
+    if (edit != QLatin1String("flags")) // flags are not drawn
+        QVERIFY(!(after == before));
+
+    window_->mnuUndo()->trigger();
+    QVERIFY(Snapshot(RomImage) == opened);
+    QVERIFY(ShownBy(*window_) == before);
+    QCOMPARE(tiles->hsTile(1)->value(), int{RomImage[Stages[0].BlockTiles + 5]});
+    QCOMPARE(tiles->cboFlags()->currentIndex(), RomImage[attribute] / 4);
+    QVERIFY(tiles->optPal(RomImage[attribute] % 4)->isChecked());
+    QCOMPARE(window_->windowTitle(), MainCaption());
+
+    window_->mnuRedo()->trigger();
+    QVERIFY(Snapshot(RomImage) == edited);
+    QVERIFY(ShownBy(*window_) == after);
+    QCOMPARE(window_->windowTitle(), MainCaption() + QStringLiteral(" *"));
+}
+
+void TestHistory::tileDragIsOneStep()
+{
+    Sandbox box;
+    openDemo(box);
+    chooseStage(0);
+    QTest::mouseClick(window_->picTile(), Qt::LeftButton, {}, QPoint(40, 10));
+    frmTileEdit* tiles = window_->TileEdit(false);
+    QScrollBar* bar = tiles->hsTile(2);
+    const std::int64_t offset = Stages[0].BlockTiles + 4 + 2;
+    const int start = RomImage[offset];
+    const Bytes opened = Snapshot(RomImage);
+    // The thumb is pressed, dragged over several values (each written), and released.
+    bar->setSliderDown(true);
+    for (int step = 1; step <= 6; ++step) {
+        bar->setSliderPosition((start + step * 3) % 256);
+        QCOMPARE(int{RomImage[offset]}, (start + step * 3) % 256);
+    }
+    bar->setSliderDown(false);
+    // Then one click on an arrow: a step of its own.
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(int(window_->History().undoCount()), 2);
+
+    window_->mnuUndo()->trigger();
+    QCOMPARE(int{RomImage[offset]}, (start + 18) % 256);
+    window_->mnuUndo()->trigger();
+    QVERIFY(Snapshot(RomImage) == opened);
+    QCOMPARE(bar->value(), start);
+    QVERIFY(!window_->mnuUndo()->isEnabled());
+    // A drag that ends where it began is no step at all.
+    bar->setSliderDown(true);
+    bar->setSliderPosition((start + 1) % 256);
+    bar->setSliderPosition(start);
+    bar->setSliderDown(false);
+    QVERIFY(!window_->mnuUndo()->isEnabled());
+    QVERIFY(window_->mnuRedo()->isEnabled());
 }
 
 void TestHistory::firstSaveKeepsTheFileOnce()

@@ -1,5 +1,6 @@
 #include "ui/tileedit/frmTileEdit.h"
 
+#include "data/EditHistory.h"
 #include "data/modGlobals.h"
 #include "graphics/DrawBlock.h"
 #include "graphics/NesColours.h"
@@ -119,8 +120,13 @@ void frmTileEdit::CreateWidgets()
 void frmTileEdit::ConnectWidgets()
 {
     connect(vsTile_, &QScrollBar::valueChanged, this, [this] { vsTile_Change(); });
-    for (int k = 0; k < 4; ++k)
-        connect(hsTile_[static_cast<std::size_t>(k)], &QScrollBar::valueChanged, this, [this, k] { hsTile_Change(k); });
+    for (int k = 0; k < 4; ++k) {
+        QScrollBar* bar = hsTile_[static_cast<std::size_t>(k)];
+        connect(bar, &QScrollBar::valueChanged, this, [this, k] { hsTile_Change(k); });
+        // One drag of the thumb writes at every step but is undone as one edit.
+        connect(bar, &QScrollBar::sliderPressed, this, &frmTileEdit::BeginDragStep);
+        connect(bar, &QScrollBar::sliderReleased, this, &frmTileEdit::EndDragStep);
+    }
     for (int i = 0; i < 4; ++i) {
         connect(optPal_[static_cast<std::size_t>(i)], &QRadioButton::toggled, this, [this, i](bool checked) {
             if (checked)
@@ -273,6 +279,22 @@ void frmTileEdit::cmdRefresh_Click()
         return;
     owner_->DrawLevel();
     owner_->DrawTable();
+}
+
+void frmTileEdit::BeginDragStep()
+{
+    if (owner_ == nullptr || dragStep_)
+        return;
+    dragStep_ = true;
+    owner_->History().BeginStep();
+}
+
+void frmTileEdit::EndDragStep()
+{
+    if (owner_ == nullptr || !dragStep_)
+        return;
+    dragStep_ = false;
+    owner_->History().EndStep();
 }
 
 void frmTileEdit::closeEvent(QCloseEvent* event)

@@ -65,6 +65,9 @@ private:
     void optPal_Click(int i);
     void cboFlags_Click();
     void cmdRefresh_Click();
+    // A drag of a tile scroll bar's thumb is one undo step.
+    void BeginDragStep();
+    void EndDragStep();
 
     // Offsets of block b's bytes in the current stage.
     static std::int64_t TileOffset(int block, int k);
@@ -86,6 +89,7 @@ private:
     // Set while a refresh (or Init) sets the controls from the image, so that
     // their change handlers do not take it for an edit.
     bool refreshing_ = false;
+    bool dragStep_ = false; // a thumb drag's undo step is open
 };
 
 } // namespace quorvan
