@@ -30,6 +30,12 @@ void RomBuffer::replace(std::vector<std::uint8_t> bytes)
     setModified(false);
 }
 
+void RomBuffer::assign(std::span<const std::uint8_t> bytes)
+{
+    bytes_.assign(bytes.begin(), bytes.end());
+    setModified(false);
+}
+
 void RomBuffer::clear()
 {
     bytes_.clear();

@@ -39,6 +39,8 @@ public:
 
     // Replaces the whole image (a successful Open) and clears the modified flag.
     void replace(std::vector<std::uint8_t> bytes);
+    // The same with a copy of the bytes, reusing the storage already held.
+    void assign(std::span<const std::uint8_t> bytes);
     void clear();
 
     // Unsaved changes: set by a write that changed a byte (before the write

@@ -3,6 +3,7 @@
 #include "graphics/NesColours.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace quorvan {
@@ -78,8 +79,12 @@ bool clsNesTiles::Init(PictureTarget& Tilebox, BitmapInfoHeader& pBih, std::vect
     header.biSizeImage = static_cast<std::uint32_t>(entries);
     pBih = header;
 
-    // A fresh, zeroed buffer; assign() keeps the allocation when the size is unchanged.
-    bits.assign(static_cast<std::size_t>(entries), 0u);
+    // A fresh, zeroed buffer. The allocation is kept when the size is
+    // unchanged, and the zeroing is one memset rather than an element loop.
+    const auto count = static_cast<std::size_t>(entries);
+    if (bits.size() != count)
+        bits.resize(count);
+    std::memset(bits.data(), 0, count * sizeof(std::uint32_t));
     ready_ = true;
     return false;
 }
