@@ -168,6 +168,7 @@ private:
     int TablePage() const;              // the page the block table shows
     std::uint8_t GetMaxRoom() const;    // highest room the current stage's list names
     void RestoreSelectedTile();         // picSelectedTile back to the selected block
+    void ShowOpenedImage();             // every view redrawn from a newly opened image
     void DrawEditorGrid();
 
     // Picking and placing (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.

@@ -76,6 +76,7 @@ bool frmQuorvan::OpenFile(const QString& path)
     mnuSave_->setEnabled(true);
     mnuSaveAS_->setEnabled(true);
     HistoryAfterOpen();
+    ShowOpenedImage();
     return true;
 }
 

@@ -10,11 +10,13 @@
 #include "ui/common/PictureBox.h"
 #include "ui/common/RenderFaultReport.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
+#include "ui/tileedit/frmTileEdit.h"
 
 #include <QAction>
 #include <QColor>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 namespace quorvan {
 
@@ -185,6 +187,30 @@ void frmQuorvan::mnuStageSelect_Click(int index)
     PaletteEditor()->Init();
     DrawTable();
     DrawLevel();
+}
+
+void frmQuorvan::ShowOpenedImage()
+{
+    // Before a stage is chosen nothing shows the image yet.
+    if (!StageChosen())
+        return;
+    // The stage, its check mark, the table page and the selected block stay;
+    // the room range follows the new image's room list, keeping the room when
+    // it is still in range and otherwise going to the last one. The scroll bar
+    // is adjusted quietly: the views are redrawn once, below.
+    const int maxRoom = GetMaxRoom();
+    {
+        const QSignalBlocker blocker(hLevel_Frames_);
+        hLevel_Frames_->setMaximum(maxRoom);
+        if (hLevel_Frames_->value() > maxRoom)
+            hLevel_Frames_->setValue(maxRoom);
+    }
+    DrawTable();
+    DrawLevel(); // also redraws the selected block's preview
+    if (frmPaletteEditor* palette = PaletteEditor(false))
+        palette->Init();
+    if (frmTileEdit* tiles = TileEdit(false))
+        tiles->Init();
 }
 
 void frmQuorvan::mnuGrid_Click(int index)
