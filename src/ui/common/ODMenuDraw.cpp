@@ -1,5 +1,6 @@
 #include "ui/common/ODMenuDraw.h"
 
+#include "ui/common/Resources.h"
 #include "ui/common/modODMenus.h"
 
 #include <QAction>
@@ -13,17 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-
-// The bitmaps live in the UI library's resources; a static library only links
-// them in when someone asks for them by name.
-static void InitMenuBitmapResources()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(quorvan);
-        return true;
-    }();
-    (void)registered;
-}
 
 namespace quorvan {
 
@@ -238,7 +228,7 @@ int BarRightLimit(int windowWidth, int borderWidth)
 
 QImage LoadMenuBitmap(int resourceId)
 {
-    InitMenuBitmapResources();
+    EnsureResources();
     const QImage image(QStringLiteral(":/quorvan/bitmaps/%1.bmp").arg(resourceId));
     if (image.isNull())
         return {};

@@ -4,6 +4,7 @@
 #include "data/Version.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/PictureBox.h"
+#include "ui/common/Resources.h"
 #include "ui/common/SetTopMostWindow.h"
 
 #include <QDir>
@@ -16,17 +17,6 @@
 #include <QScreen>
 
 #include <memory>
-
-// The icon lives in the UI library's resources; a static library only links
-// them in when someone asks for them by name.
-static void InitAboutResources()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(quorvan);
-        return true;
-    }();
-    (void)registered;
-}
 
 namespace quorvan {
 
@@ -164,7 +154,7 @@ void frmAbout::Form_Load()
     lblTitle_->setText(title);
     lblDescription_->setText(DescriptionText());
 
-    InitAboutResources();
+    EnsureResources();
     picIcon_->setBackColor(palette().color(QPalette::Window));
     picIcon_->Cls();
     const QImage icon(QString::fromLatin1(kIconPath));

@@ -1,6 +1,7 @@
 #include "ui/main/AppStartup.h"
 
 #include "data/Version.h"
+#include "ui/common/Resources.h"
 #include "ui/main/frmQuorvan.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@ int RunQuorvan(QApplication& app)
 {
     QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
     QApplication::setApplicationVersion(VersionText());
+    EnsureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvan/quorvan.png")));
 
     QCommandLineParser parser;
