@@ -3,7 +3,8 @@
 // and one of its menus dropped down with an item under the mouse.
 //   quorvan_screenshots DEMO.nes OUT.png [MENU] [ITEM]
 // MENU is a menu's object name (default mnuLevel), ITEM the object name of the
-// item to highlight (default mnuStageSelect(2)).
+// item to highlight (default mnuStageSelect(2)). MENU "editors" instead opens
+// the tile editor and the palette editor beside the main window.
 
 #include "ui/main/frmQuorvan.h"
 
@@ -35,6 +36,18 @@ int main(int argc, char* argv[])
         return 1;
     window.mnuStageSelect(2)->trigger();
     window.mnuGrid(1)->trigger();
+
+    if (menuName == QLatin1String("editors")) {
+        window.mnuTileEditor()->trigger();
+        window.mnuPalette()->trigger();
+        QTimer::singleShot(1000, [&] {
+            const QPixmap shot = window.screen()->grabWindow(0, 0, 0, 1024, 768);
+            const bool saved = shot.save(out);
+            std::printf("%s %s\n", saved ? "Saved" : "Could not save", qPrintable(out));
+            QApplication::exit(saved ? 0 : 1);
+        });
+        return QApplication::exec();
+    }
 
     auto* menu = window.findChild<QMenu*>(menuName);
     if (menu == nullptr) {
