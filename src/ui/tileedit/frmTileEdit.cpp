@@ -12,6 +12,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -115,6 +117,12 @@ void frmTileEdit::CreateWidgets()
     cmdRefresh_ = new QPushButton(QStringLiteral("Refresh Editor"), this);
     cmdRefresh_->setObjectName(QStringLiteral("cmdRefresh"));
     cmdRefresh_->setGeometry(40, 256, 81, 25);
+    // The caption must fit the button's fixed width: with a wide system font,
+    // a smaller size of it rather than a clipped caption.
+    QFont captionFont = cmdRefresh_->font();
+    while (QFontMetrics(captionFont).horizontalAdvance(cmdRefresh_->text()) > 81 - 8 && captionFont.pointSizeF() > 6.0)
+        captionFont.setPointSizeF(captionFont.pointSizeF() - 0.5);
+    cmdRefresh_->setFont(captionFont);
 }
 
 void frmTileEdit::ConnectWidgets()
