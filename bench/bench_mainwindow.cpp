@@ -3,6 +3,8 @@
 // against a plain copy of the level view's 512 x 384 32-bit pixels taken in the
 // same run. The machine is shared, so only the ratios printed at the end mean anything.
 
+#include "BenchRatios.h"
+
 #include "data/DemoImage.h"
 #include "data/modGlobals.h"
 #include "ui/common/PictureBox.h"
@@ -120,43 +122,11 @@ BENCHMARK(BM_PlaceBlock);
 BENCHMARK(BM_TableDragStep);
 BENCHMARK(BM_RoomDragStep);
 
-const char* const kBaseline = "BM_CopyViewPixels";
-const char* const kMeasured[] = {"BM_DrawLevel",     "BM_DrawTable",    "BM_StageSelect",
-                                 "BM_PlaceBlock",    "BM_TableDragStep", "BM_RoomDragStep"};
-
-// The console report, plus the fastest real time of each benchmark, kept for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
-                continue;
-            const double time = run.GetAdjustedRealTime();
-            const std::string name = run.run_name.str();
-            auto found = best_.find(name);
-            if (found == best_.end())
-                best_.emplace(name, time);
-            else
-                found->second = std::min(found->second, time);
-        }
-    }
-
-    void PrintRatios() const
-    {
-        const auto base = best_.find(kBaseline);
-        if (base == best_.end() || base->second <= 0.0)
-            return;
-        for (const char* name : kMeasured) {
-            const auto found = best_.find(name);
-            if (found != best_.end())
-                std::printf("ratio %-18s / %-18s = %8.2f\n", name, kBaseline, found->second / base->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> best_;
+// Every redraw is divided by a plain copy of the level view's pixels.
+const quorvan::bench::RatioList kRatios = {
+    {"BM_DrawLevel", "BM_CopyViewPixels"},    {"BM_DrawTable", "BM_CopyViewPixels"},
+    {"BM_StageSelect", "BM_CopyViewPixels"},  {"BM_PlaceBlock", "BM_CopyViewPixels"},
+    {"BM_TableDragStep", "BM_CopyViewPixels"}, {"BM_RoomDragStep", "BM_CopyViewPixels"},
 };
 
 } // namespace
@@ -191,9 +161,7 @@ int main(int argc, char** argv)
     window->mnuStageSelect_Click(0);
     Window = window.get();
 
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    quorvan::bench::RunWithRatios(kRatios);
     benchmark::Shutdown();
     Window = nullptr;
     return 0;

@@ -2,6 +2,8 @@
 // plain memory copy of the pixels it produces, taken in the same run. The
 // machine is shared, so only the ratios printed at the end mean anything.
 
+#include "BenchRatios.h"
+
 #include "data/DemoImage.h"
 #include "data/Stages.h"
 #include "data/modGlobals.h"
@@ -143,47 +145,13 @@ BENCHMARK(BM_CopyRoomPixels);
 BENCHMARK(BM_ComposeRoom);
 
 // Which measurement each one is divided by.
-const std::vector<std::pair<std::string, std::string>> kRatios = {
+const quorvan::bench::RatioList kRatios = {
     {"BM_DecodeTile/1", "BM_CopyTilePixels/1"},
     {"BM_DecodeTile/2", "BM_CopyTilePixels/2"},
     {"BM_DecodeTile/8", "BM_CopyTilePixels/8"},
     {"BM_DrawBlock/32", "BM_CopyPicturePixels/32"},
     {"BM_DrawBlock/128", "BM_CopyPicturePixels/128"},
     {"BM_ComposeRoom", "BM_CopyRoomPixels"},
-};
-
-// The console report, plus the fastest CPU time of each benchmark, kept for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
-                continue;
-            const double time = run.GetAdjustedCPUTime();
-            const std::string name = run.run_name.str();
-            auto found = best_.find(name);
-            if (found == best_.end())
-                best_.emplace(name, time);
-            else
-                found->second = std::min(found->second, time);
-        }
-    }
-
-    void PrintRatios() const
-    {
-        for (const auto& [name, baseline] : kRatios) {
-            const auto a = best_.find(name);
-            const auto b = best_.find(baseline);
-            if (a == best_.end() || b == best_.end() || b->second <= 0.0)
-                continue;
-            std::printf("ratio %-18s / %-24s = %8.2f\n", name.c_str(), baseline.c_str(), a->second / b->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> best_;
 };
 
 } // namespace
@@ -196,9 +164,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    quorvan::bench::RunWithRatios(kRatios);
     benchmark::Shutdown();
     return 0;
 }

@@ -1,0 +1,62 @@
+#pragma once
+// The benchmarks report each measurement as a ratio against a baseline measured
+// in the same run, because absolute times drift on a shared machine. This
+// reporter prints the usual console report, keeps the fastest CPU time of each
+// benchmark, and prints the ratios at the end.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorvan::bench {
+
+// Pairs of (measured benchmark, baseline benchmark), by their run names.
+using RatioList = std::vector<std::pair<std::string, std::string>>;
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    explicit RatioReporter(RatioList ratios) : ratios_(std::move(ratios)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            const double time = run.GetAdjustedCPUTime();
+            const auto [found, added] = best_.emplace(run.run_name.str(), time);
+            if (!added)
+                found->second = std::min(found->second, time);
+        }
+    }
+
+    void PrintRatios() const
+    {
+        for (const auto& [name, baseline] : ratios_) {
+            const auto a = best_.find(name);
+            const auto b = best_.find(baseline);
+            if (a == best_.end() || b == best_.end() || b->second <= 0.0)
+                continue;
+            std::printf("ratio %-18s / %-24s = %8.2f\n", name.c_str(), baseline.c_str(), a->second / b->second);
+        }
+    }
+
+private:
+    RatioList ratios_;
+    std::map<std::string, double> best_;
+};
+
+// Runs the benchmarks named on the command line and prints the ratios.
+inline void RunWithRatios(RatioList ratios)
+{
+    RatioReporter reporter(std::move(ratios));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+}
+
+} // namespace quorvan::bench
