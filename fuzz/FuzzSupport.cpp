@@ -1,6 +1,10 @@
 #include "FuzzSupport.h"
 
+#include "data/modGlobals.h"
+#include "ui/main/frmQuorvan.h"
+
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +23,22 @@ void StartApplication(int* argc, char*** argv)
     static int count = 1;
     static char* arguments[] = {(*argc > 0 ? (*argv)[0] : nullptr), nullptr};
     new QApplication(count, arguments);
+}
+
+frmQuorvan* Window()
+{
+    static frmQuorvan* window = nullptr;
+    if (window == nullptr) {
+        ResetGlobals();
+        window = new frmQuorvan();
+    }
+    return window;
+}
+
+QString TemporaryPath(const QString& name)
+{
+    static QTemporaryDir dir;
+    return dir.filePath(name);
 }
 
 const std::vector<std::uint8_t>& BaseImage(DemoLayout layout)

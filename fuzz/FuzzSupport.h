@@ -5,15 +5,27 @@
 
 #include "data/DemoImage.h"
 
+#include <QString>
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+namespace quorvan {
+class frmQuorvan;
+}
+
 namespace quorvan::fuzz {
 
 // Creates the QApplication (offscreen platform) once; call from LLVMFuzzerInitialize.
 void StartApplication(int* argc, char*** argv);
+
+// The one main window of a run, made on first use with the globals reset; never destroyed.
+frmQuorvan* Window();
+
+// A path named `name` in a temporary folder that lasts as long as the run.
+QString TemporaryPath(const QString& name);
 
 // The demo image of a layout (seed 1), made once.
 const std::vector<std::uint8_t>& BaseImage(DemoLayout layout);

@@ -87,21 +87,9 @@ struct Model {
     }
 };
 
-frmQuorvan* Window()
-{
-    // Never destroyed, like the application (see StartApplication).
-    static frmQuorvan* window = nullptr;
-    if (window == nullptr) {
-        ResetGlobals();
-        window = new frmQuorvan();
-    }
-    return window;
-}
-
 const QString& ImagePath()
 {
-    static QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("edits.nes"));
+    static const QString path = TemporaryPath(QStringLiteral("edits.nes"));
     return path;
 }
 

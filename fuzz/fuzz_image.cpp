@@ -90,21 +90,9 @@ QString ExpectedRoomText(int room)
     return QStringLiteral("Room: ") + QString::asprintf("%02X", room);
 }
 
-frmQuorvan* Window()
-{
-    // Never destroyed, like the application (see StartApplication).
-    static frmQuorvan* window = nullptr;
-    if (window == nullptr) {
-        ResetGlobals();
-        window = new frmQuorvan();
-    }
-    return window;
-}
-
 const QString& ImagePath()
 {
-    static QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("fuzz.nes"));
+    static const QString path = TemporaryPath(QStringLiteral("fuzz.nes"));
     return path;
 }
 
