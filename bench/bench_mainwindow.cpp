@@ -5,7 +5,7 @@
 
 #include "BenchRatios.h"
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/modGlobals.h"
 #include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"

@@ -3,7 +3,7 @@
 // images, a reader that turns the fuzzer's bytes into choices, and the check
 // that stops the run with a message when a property does not hold.
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 
 #include <QString>
 

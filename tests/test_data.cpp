@@ -1,7 +1,7 @@
 // The data model: stage offsets by layout, loading and saving, the write function
 // and the demo images.
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/RomFile.h"
 #include "data/modGlobals.h"
 #include "support/TestSupport.h"

@@ -2,7 +2,7 @@
 // Expected pixels come from the little decoder below, written from the tile
 // format itself, never from the renderer's output.
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/Stages.h"
 #include "data/modGlobals.h"
 #include "graphics/DrawBlock.h"

@@ -1,7 +1,7 @@
 // Writes a synthetic cartridge image for the demo, the tests and the benchmarks.
 //   quorvan_makedemo OUT.nes [--seed N] [--shifted]
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/RomFile.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // Shared helpers of the test programs: synthetic images on disk, answering
 // modal dialogs as a user would, and reading pixels.
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -2,7 +2,7 @@
 // Helpers of the main-window view tests: exact mouse presses, blocks drawn
 // independently of the views, cells of a grabbed picture, and the image bytes.
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/modGlobals.h"
 #include "graphics/DrawBlock.h"
 #include "support/TestSupport.h"

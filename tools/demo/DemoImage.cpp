@@ -1,4 +1,4 @@
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 
 #include "data/Stages.h"
 
