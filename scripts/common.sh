@@ -1,5 +1,5 @@
 # Shared by run.sh, test.sh and .ci/run: installs what is missing, configures and builds.
-# Usage: source scripts/common.sh; quorvan_setup BUILD_DIR [extra cmake args...]
+# Usage: source scripts/common.sh; quorvan_install_packages; quorvan_build BUILD_DIR [extra cmake args...]
 
 QUORVAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 

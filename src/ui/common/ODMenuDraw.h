@@ -27,7 +27,6 @@ constexpr unsigned kOdsSelected = 0x1;
 constexpr unsigned kOdsDisabled = 0x4;
 constexpr unsigned kOdsChecked = 0x8;
 constexpr unsigned kOdsHotLight = 0x40;
-constexpr int kOdtMenu = 1;
 
 // Layout constants in pixels.
 constexpr int kIconColumn = 20;
@@ -41,10 +40,7 @@ constexpr int kCheckedMask = 999;
 
 // One draw request. Right and bottom are exclusive.
 struct MenuDrawRecord {
-    int ctlType = kOdtMenu;
-    int ctlID = 0;
     int itemID = 0;
-    int itemAction = 0;
     unsigned itemState = 0;
     QWidget* hwndItem = nullptr; // the QMenu or QMenuBar that holds the item
     QPainter* hDC = nullptr;     // the surface the item ends up on

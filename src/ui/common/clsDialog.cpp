@@ -52,9 +52,6 @@ OpenFileNameRecord clsDialog::BuildRecord() const
     record.filterIndex = filterIndex_;
     const int padding = std::max(0, maxFileSize_ - static_cast<int>(fileName_.size()) + 1);
     record.file = fileName_ + QString(padding, kNul);
-    record.maxFile = maxFileSize_;
-    record.fileTitle = fileTitle_ + QString(256, QLatin1Char(' '));
-    record.maxFileTitle = 260;
     record.initialDir = initDir_;
     record.title = dialogTitle_;
     record.flags = flags_;
@@ -136,12 +133,10 @@ bool clsDialog::Show(bool save)
 
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     if (!chosen) {
-        cancelled_ = true;
         if (cancelError_)
             throw RuntimeError(CancelErrorNumber, QStringLiteral("Run-time error"), QStringLiteral("Cancel was selected"));
         return false;
     }
-    cancelled_ = false;
 
     // Copy the results back, in the order the record hands them over. The Qt
     // dialog hands back no flags of its own, so the flags stay as given.

@@ -17,14 +17,10 @@ namespace quorvan {
 // The inputs a dialog is built from, as one record (the file buffer holds the
 // initial name padded with NULs to MaxFileSize + 1 characters).
 struct OpenFileNameRecord {
-    int structSize = 76;
     QWidget* owner = nullptr;
     QString filter;        // NUL-separated texts, ended by a second NUL
     int filterIndex = 1;
     QString file;          // the file name buffer
-    int maxFile = 0;
-    QString fileTitle;     // the file title buffer
-    int maxFileTitle = 260;
     QString initialDir;
     QString title;
     std::int32_t flags = 0;
@@ -72,9 +68,6 @@ public:
     bool CancelError() const { return cancelError_; }
     void setCancelError(bool value) { cancelError_ = value; }
 
-    // Whether the last Show call was cancelled.
-    bool Cancelled() const { return cancelled_; }
-
     // The record the next dialog is built from.
     OpenFileNameRecord BuildRecord() const;
 
@@ -96,7 +89,6 @@ private:
     QString dialogTitle_;
     QString defaultExt_;
     bool cancelError_ = false;
-    bool cancelled_ = false;
 };
 
 } // namespace quorvan
