@@ -7,20 +7,28 @@ namespace quorvan {
 
 EditHistory::EditHistory(RomBuffer& image) : image_(image)
 {
-    writeObserver_ = image_.addWriteObserver(
-        [this](std::int64_t offset, std::uint8_t before, std::uint8_t after) { OnWrite(offset, before, after); });
-    modifiedObserver_ = image_.addModifiedObserver([this](bool modified) { OnModified(modified); });
+    observers_.push_back(image_.addWriteObserver(
+        [this](std::int64_t offset, std::uint8_t before, std::uint8_t after) { OnWrite(offset, before, after); }));
+    // The clean state is the buffer's; listeners hear of its changes from here too.
+    observers_.push_back(image_.addModifiedObserver([this](bool) { Notify(); }));
+    // A new image replaced the old one: its steps no longer apply.
+    observers_.push_back(image_.addReplaceObserver([this] { Forget(); }));
     opened_.assign(image_.bytes().begin(), image_.bytes().end());
-    saved_ = opened_;
 }
 
 EditHistory::~EditHistory()
 {
-    image_.removeObserver(writeObserver_);
-    image_.removeObserver(modifiedObserver_);
+    for (const int id : observers_)
+        image_.removeObserver(id);
 }
 
 void EditHistory::Reset()
+{
+    Forget();
+    image_.markSaved();
+}
+
+void EditHistory::Forget()
 {
     steps_.clear();
     applied_ = 0;
@@ -28,19 +36,6 @@ void EditHistory::Reset()
     openIndex_.clear();
     depth_ = 0;
     opened_.assign(image_.bytes().begin(), image_.bytes().end());
-    TakeCurrentAsSaved();
-}
-
-void EditHistory::MarkSaved()
-{
-    TakeCurrentAsSaved();
-}
-
-void EditHistory::TakeCurrentAsSaved()
-{
-    saved_.assign(image_.bytes().begin(), image_.bytes().end());
-    differing_ = 0;
-    SyncModifiedFlag();
     Notify();
 }
 
@@ -100,41 +95,10 @@ void EditHistory::Apply(const Step& step, bool forward)
 
 void EditHistory::OnWrite(std::int64_t offset, std::uint8_t before, std::uint8_t after)
 {
-    if (saved_.size() != image_.size()) {
-        // The image was replaced behind this history's back: start again from
-        // the image as it was just before this write.
-        steps_.clear();
-        applied_ = 0;
-        open_.clear();
-        openIndex_.clear();
-        opened_.assign(image_.bytes().begin(), image_.bytes().end());
-        opened_[static_cast<std::size_t>(offset)] = before;
-        saved_ = opened_;
-        differing_ = 0;
-    }
-
-    const std::uint8_t saved = saved_[static_cast<std::size_t>(offset)];
-    if (before == saved && after != saved)
-        ++differing_;
-    else if (before != saved && after == saved && differing_ > 0)
-        --differing_;
-
-    if (!applying_)
-        Record(offset, before, after);
-    SyncModifiedFlag();
-    if (!applying_)
-        Notify();
-}
-
-void EditHistory::OnModified(bool modified)
-{
-    if (syncing_ || modified)
+    if (applying_)
         return;
-    // Someone else declared the image saved, or replaced or cleared it.
-    if (image_.size() != opened_.size())
-        Reset();
-    else
-        TakeCurrentAsSaved();
+    Record(offset, before, after);
+    Notify();
 }
 
 void EditHistory::Record(std::int64_t offset, std::uint8_t before, std::uint8_t after)
@@ -166,15 +130,6 @@ void EditHistory::CloseStep()
         applied_ = steps_.size();
     }
     Notify();
-}
-
-void EditHistory::SyncModifiedFlag()
-{
-    if (differing_ != 0 || !image_.modified())
-        return;
-    syncing_ = true;
-    image_.markSaved();
-    syncing_ = false;
 }
 
 void EditHistory::Notify()

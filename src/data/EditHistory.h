@@ -7,10 +7,9 @@
 // form one step, so that one user gesture, e.g. dragging a scroll bar, is
 // undone at once. Undo and redo put the bytes back through RomBuffer::write.
 //
-// It also keeps two copies of the image: as it was opened (the base of an
-// exported patch) and as it was last opened or saved. The image counts as
-// modified exactly while it differs from the saved copy, whichever way it got
-// there; the RomBuffer's modified flag is kept equal to that.
+// It also keeps the image as it was opened (the start of the history). Whether
+// the image has unsaved changes is the RomBuffer's to say; the history only
+// asks it.
 
 #include "data/RomBuffer.h"
 
@@ -33,7 +32,7 @@ public:
     };
     using Step = std::vector<Change>;
 
-    // Starts watching `image`; its bytes now are taken as opened and saved.
+    // Starts watching `image`; its bytes now are taken as opened.
     explicit EditHistory(RomBuffer& image);
     ~EditHistory();
     EditHistory(const EditHistory&) = delete;
@@ -43,7 +42,7 @@ public:
     // now as both the opened and the saved state.
     void Reset();
     // The image as it is now is what the file holds (after a successful save).
-    void MarkSaved();
+    void MarkSaved() { image_.markSaved(); }
 
     // Group the writes up to the matching EndStep() into one step. An EndStep()
     // without a BeginStep() does nothing.
@@ -63,9 +62,7 @@ public:
     bool Redo();
 
     // True while the image equals the saved copy.
-    bool isClean() const { return differing_ == 0; }
-    // How many bytes differ from the saved copy.
-    std::size_t differingBytes() const { return differing_; }
+    bool isClean() const { return !image_.modified(); }
     // The image as it was opened.
     std::span<const std::uint8_t> openedBytes() const { return opened_; }
 
@@ -75,17 +72,14 @@ public:
 
 private:
     void OnWrite(std::int64_t offset, std::uint8_t before, std::uint8_t after);
-    void OnModified(bool modified);
+    void Forget();
     void Record(std::int64_t offset, std::uint8_t before, std::uint8_t after);
     void CloseStep();
     void Apply(const Step& step, bool forward);
-    void TakeCurrentAsSaved();
-    void SyncModifiedFlag();
     void Notify();
 
     RomBuffer& image_;
-    int writeObserver_ = 0;
-    int modifiedObserver_ = 0;
+    std::vector<int> observers_;
 
     std::vector<Step> steps_;
     std::size_t applied_ = 0; // steps_[0 .. applied_) are in effect
@@ -93,11 +87,8 @@ private:
     std::unordered_map<std::int64_t, std::size_t> openIndex_; // offset -> index in open_
     int depth_ = 0;
     bool applying_ = false;   // undo/redo writing: record nothing
-    bool syncing_ = false;    // this history changing the modified flag
 
     std::vector<std::uint8_t> opened_;
-    std::vector<std::uint8_t> saved_;
-    std::size_t differing_ = 0;
 
     std::function<void()> listener_;
 };

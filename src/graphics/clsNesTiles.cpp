@@ -1,5 +1,6 @@
 #include "graphics/clsNesTiles.h"
 
+#include "data/modGlobals.h"
 #include "graphics/NesColours.h"
 
 #include <algorithm>
@@ -44,6 +45,11 @@ void ResetGraphicsGlobals()
     SurfaceBits.clear();
     SurfaceBits.shrink_to_fit();
 }
+
+namespace {
+// ResetGlobals() returns the drawing state to the start too.
+[[maybe_unused]] const bool kResetRegistered = (RegisterGlobalsReset(&ResetGraphicsGlobals), true);
+} // namespace
 
 clsNesTiles::clsNesTiles()
 {

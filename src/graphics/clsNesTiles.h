@@ -72,7 +72,6 @@ public:
     const std::array<std::uint32_t, 64>& Colours() const { return colours_; }
 
     const RenderFaults& Faults() const { return faults_; }
-    void ResetFaults() { faults_ = {}; }
     void NoteBadRead() { ++faults_.badReads; }
     // A colour shown outside a tile (an editor's swatch) whose number was above 63.
     void NoteBadColour() { ++faults_.badColourPixels; }

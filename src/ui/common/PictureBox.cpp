@@ -102,6 +102,16 @@ void PictureBox::Line(int x1, int y1, int x2, int y2)
     painter.drawLine(x1, y1, x2, y2);
 }
 
+void PictureBox::GridLines(int step, int count)
+{
+    const int w = backBuffer_.width();
+    const int h = backBuffer_.height();
+    for (int d = 0; d < count; ++d) {
+        Line(0, d * step, w, d * step);
+        Line(d * step, 0, d * step, h);
+    }
+}
+
 void PictureBox::Rectangle(int x1, int y1, int x2, int y2)
 {
     // Outline through the pixels x1..x2-1, y1..y2-1 (the right and bottom

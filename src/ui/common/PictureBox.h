@@ -43,6 +43,10 @@ public:
     // included, clipped to the back buffer.
     void Line(int x1, int y1, int x2, int y2);
     void Rectangle(int x1, int y1, int x2, int y2);
+    // A grid in the foreground colour: for d = 0 .. count - 1, a horizontal
+    // line at y = d * step and a vertical one at x = d * step, each across the
+    // whole picture (lines outside it are clipped away).
+    void GridLines(int step, int count);
 
     // The selected block text on the selection preview ("-1" for none).
     QString Tag() const { return tag_; }

@@ -1,6 +1,7 @@
 #include "ui/main/frmQuorvan.h"
 
 #include "data/EditHistory.h"
+#include "data/RomDocument.h"
 #include "data/Version.h"
 #include "data/modGlobals.h"
 #include "ui/common/PictureBox.h"
@@ -50,7 +51,7 @@ QMenu* NamedMenu(QMenuBar* bar, const QString& name, const QString& caption)
 
 } // namespace
 
-frmQuorvan::frmQuorvan(QWidget* parent) : QMainWindow(parent)
+frmQuorvan::frmQuorvan(QWidget* parent) : QMainWindow(parent), document_(RomDocument::Program())
 {
     setObjectName(QStringLiteral("frmQuorvan"));
     CreateWidgets();
@@ -60,6 +61,11 @@ frmQuorvan::frmQuorvan(QWidget* parent) : QMainWindow(parent)
 }
 
 frmQuorvan::~frmQuorvan() = default;
+
+EditHistory& frmQuorvan::History()
+{
+    return document_.history();
+}
 
 void frmQuorvan::CreateWidgets()
 {
@@ -204,6 +210,8 @@ void frmQuorvan::ConnectWidgets()
     connect(hsTable_, &QScrollBar::sliderMoved, this, &frmQuorvan::hsTable_Scroll);
     connect(picTile_, &PictureBox::mouseDown, this, &frmQuorvan::picTile_MouseDown);
     connect(picEditor_, &PictureBox::mouseDown, this, &frmQuorvan::picEditor_MouseDown);
+    connect(&document_, &RomDocument::imageReplaced, this, &frmQuorvan::Document_ImageReplaced);
+    connect(&document_, &RomDocument::fileNameChanged, this, &frmQuorvan::Document_FileNameChanged);
     ConnectHistory();
 }
 

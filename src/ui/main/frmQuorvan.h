@@ -1,20 +1,12 @@
 #pragma once
 // The main window: level view, block table, selected block, the menu bar and
-// the status bar. Its handlers are split by concern over several files:
-//   frmQuorvan.cpp         construction, layout, menus, start-up
-//   frmQuorvan_file.cpp    Open, Save, Save As
-//   frmQuorvan_views.cpp   level view, block table, scroll bars, stage selection, grids
-//   frmQuorvan_edit.cpp    picking a block and placing it into the room
-//   frmQuorvan_exit.cpp    minimising, restoring and closing
-//   frmQuorvan_tools.cpp   the tool windows it owns
-//   frmQuorvan_history.cpp undo, redo, the unsaved-change marker, backups, patch export
-//   frmQuorvan_palette.cpp showing, hiding and discarding the palette editor
-//   frmQuorvan_help.cpp    the Help menu: about box, web site, e-mail
+// the status bar. It shows the program's document (RomDocument::Program()):
+// the image, its file and its history live there, not here. The handlers are
+// split by concern over the files frmQuorvan_<concern>.cpp beside this one.
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -31,6 +23,7 @@ namespace quorvan {
 
 class PictureBox;
 class EditHistory;
+class RomDocument;
 class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
@@ -65,9 +58,11 @@ public:
     // The shared file dialog (created on first use).
     clsDialog& Dialog();
 
+    // The document the window shows.
+    RomDocument& Document() { return document_; }
     // The undo history of the open image. Group the writes of one gesture
     // that spans several events (a scroll-bar drag) with BeginStep()/EndStep().
-    EditHistory& History() { return *history_; }
+    EditHistory& History();
 
     // The folder the dialogs start in: the one that holds the program file.
     static QString ProgramFolder();
@@ -143,20 +138,23 @@ private:
     bool Form_QueryUnload();
     void Form_Resize();
 
-    // Writes the image to `path`; shows the reason and returns false on failure.
-    bool WriteImageTo(const QString& path);
+    // Saves the image to its file, or to `path` as Save As; shows the reason
+    // and returns false on failure.
+    bool SaveImage(const QString& saveAsPath = QString());
     void ShowFileError(const QString& action, const QString& path, const QString& reason);
 
-    // Undo history, caption marker and backups (frmQuorvan_history.cpp).
+    // The document's signals: a new image, a new file name.
+    void Document_ImageReplaced();
+    void Document_FileNameChanged(const QString& fileName);
+
+    // Undo history and the caption marker (frmQuorvan_history.cpp).
     void CreateHistoryMenus();
     void ConnectHistory();
-    void HistoryAfterOpen();
     void UpdateHistoryState();
-    void RedrawAfterHistory();
-    // Keeps the file at `path` as path + ".bak" before the first save over it
-    // in this session; false (after telling the user) when that failed.
-    bool KeepBackupBeforeSave(const QString& path);
-    void HistoryAfterSave(const QString& path);
+
+    // The tool windows' wiring, done once when each is created (frmQuorvan_tools.cpp).
+    void ConnectTileEdit(frmTileEdit* editor);
+    void ConnectPaletteEditor(frmPaletteEditor* editor);
 
     // Stage selection and views.
     void hLevel_Frames_Change(int value);
@@ -169,6 +167,7 @@ private:
     std::uint8_t GetMaxRoom() const;    // highest room the current stage's list names
     void RestoreSelectedTile();         // picSelectedTile back to the selected block
     void ShowOpenedImage();             // every view redrawn from a newly opened image
+    void RedrawImageViews();            // both views and both editors redrawn from the image
     void DrawEditorGrid();
 
     // Picking and placing (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.
@@ -215,9 +214,8 @@ private:
     QAction* mnuExportIPS_ = nullptr;
     QAction* FileFiller3_ = nullptr;
 
+    RomDocument& document_;
     std::unique_ptr<clsDialog> dialog_;
-    std::unique_ptr<EditHistory> history_;
-    QStringList savedThisSession_; // files already saved over (and so kept as .bak)
     QPointer<frmTileEdit> tileEdit_;
     QPointer<frmPaletteEditor> paletteEditor_;
     QPointer<frmAbout> about_;

@@ -2,7 +2,7 @@
 
 #include "ui/main/frmQuorvan.h"
 
-#include "data/modGlobals.h"
+#include "data/RomDocument.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/modODMenus.h"
 #include "ui/common/frmAbout.h"
@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace quorvan {
 
@@ -22,30 +21,10 @@ void frmQuorvan::mnuExit_Click()
     close();
 }
 
-bool frmQuorvan::ConfirmUnsavedChanges(const QString& title, const QString& question)
-{
-    if (RomImage.empty() || !RomImage.modified())
-        return true;
-    const QString name = QFileInfo(RomFileName).fileName();
-    const auto answer =
-        MsgBox(this, QStringLiteral("The changes to \"%1\" have not been saved.\n\n%2").arg(name, question), title,
-               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, MsgIcon::Exclamation,
-               QMessageBox::Cancel);
-    switch (answer) {
-    case QMessageBox::Save:
-        // Goes on only when the image is safely on disk; a failed save has told the user why.
-        return !RomFileName.isEmpty() && WriteImageTo(RomFileName);
-    case QMessageBox::Discard:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool frmQuorvan::Form_QueryUnload()
 {
     // With unsaved edits the one question names them; otherwise the plain exit question.
-    if (!RomImage.empty() && RomImage.modified())
+    if (document_.isOpen() && document_.isModified())
         return ConfirmUnsavedChanges(QStringLiteral("Quit"), QStringLiteral("Save them before exiting?"));
     const auto answer = MsgBox(this, QStringLiteral("Are You Sure You Want To Exit?"), QStringLiteral("Quit"),
                                QMessageBox::Yes | QMessageBox::No, MsgIcon::Question, QMessageBox::No);

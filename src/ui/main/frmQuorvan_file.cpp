@@ -1,15 +1,15 @@
-// Open, Save and Save As.
+// Open, Save and Save As, and the question asked before unsaved changes are dropped.
 
 #include "ui/main/frmQuorvan.h"
 
-#include "data/RomFile.h"
-#include "data/modGlobals.h"
+#include "data/RomDocument.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/clsDialog.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 
@@ -56,64 +56,97 @@ void frmQuorvan::mnuOpen_Click()
 
 bool frmQuorvan::OpenFile(const QString& path)
 {
-    LoadResult loaded = LoadRomFile(path);
-    switch (loaded.status) {
-    case LoadResult::Status::ReadFailed:
-        ShowFileError(QStringLiteral("open"), path, loaded.error);
+    // A refused file leaves the document, and so every view, as it was.
+    const RomDocument::OpenResult opened = document_.Open(path);
+    switch (opened.status) {
+    case RomDocument::OpenResult::Status::ReadFailed:
+        ShowFileError(QStringLiteral("open"), path, opened.error);
         return false;
-    case LoadResult::Status::BadSize:
+    case RomDocument::OpenResult::Status::BadSize:
         MsgBox(this, QStringLiteral("Invalid ROM Size."), QStringLiteral("Bad File"), QMessageBox::Ok,
                MsgIcon::Critical);
         return false;
-    case LoadResult::Status::Ok:
+    case RomDocument::OpenResult::Status::Ok:
         break;
     }
-    RomImage.replace(std::move(loaded.bytes));
-    Stages = loaded.stages;
-    RomFileName = QDir::toNativeSeparators(path);
-    panel1_->setText(RomFileName);
-    mnuLevel_->menuAction()->setEnabled(true);
-    mnuSave_->setEnabled(true);
-    mnuSaveAS_->setEnabled(true);
-    HistoryAfterOpen();
-    ShowOpenedImage();
     return true;
 }
 
-bool frmQuorvan::WriteImageTo(const QString& path)
+void frmQuorvan::Document_ImageReplaced()
 {
-    if (!KeepBackupBeforeSave(path))
+    if (!document_.isOpen())
+        return;
+    mnuLevel_->menuAction()->setEnabled(true);
+    mnuSave_->setEnabled(true);
+    mnuSaveAS_->setEnabled(true);
+    mnuExportIPS_->setEnabled(true);
+    ShowOpenedImage();
+}
+
+void frmQuorvan::Document_FileNameChanged(const QString& fileName)
+{
+    panel1_->setText(fileName);
+}
+
+bool frmQuorvan::SaveImage(const QString& saveAsPath)
+{
+    const RomDocument::SaveResult saved =
+        saveAsPath.isEmpty() ? document_.Save() : document_.SaveAs(saveAsPath);
+    switch (saved.status) {
+    case RomDocument::SaveResult::Status::Ok:
+        return true;
+    case RomDocument::SaveResult::Status::BackupFailed:
+        MsgBox(this,
+               QStringLiteral("Could not save \"%1\": the file that is there could not be kept as \"%2\".\n\n%3")
+                   .arg(QDir::toNativeSeparators(saved.path), QDir::toNativeSeparators(saved.backupPath),
+                        saved.error),
+               QStringLiteral("File Error"), QMessageBox::Ok, MsgIcon::Critical);
         return false;
-    if (const auto error = SaveRomFile(path, RomImage.bytes())) {
-        ShowFileError(QStringLiteral("save"), path, *error);
+    case RomDocument::SaveResult::Status::WriteFailed:
+        ShowFileError(QStringLiteral("save"), saved.path, saved.error);
         return false;
     }
-    HistoryAfterSave(path);
-    return true;
+    return false;
 }
 
 void frmQuorvan::mnuSave_Click()
 {
-    if (RomFileName.isEmpty() || RomImage.empty())
+    if (document_.fileName().isEmpty() || !document_.isOpen())
         return;
-    WriteImageTo(RomFileName);
+    SaveImage();
 }
 
 void frmQuorvan::mnuSaveAS_Click()
 {
-    if (RomImage.empty())
+    if (!document_.isOpen())
         return;
     clsDialog& dialog = Dialog();
     dialog.setFilter(kRomFilter);
     dialog.setInitDir(ProgramFolder());
     if (!dialog.ShowSave())
         return; // cancelled: nothing written, the path stays
-    const QString path = QDir::toNativeSeparators(dialog.FileName());
     // The new path takes effect only once the image is safely written there.
-    if (!WriteImageTo(path))
-        return;
-    RomFileName = path;
-    panel1_->setText(RomFileName);
+    SaveImage(QDir::toNativeSeparators(dialog.FileName()));
+}
+
+bool frmQuorvan::ConfirmUnsavedChanges(const QString& title, const QString& question)
+{
+    if (!document_.isOpen() || !document_.isModified())
+        return true;
+    const QString name = QFileInfo(document_.fileName()).fileName();
+    const auto answer =
+        MsgBox(this, QStringLiteral("The changes to \"%1\" have not been saved.\n\n%2").arg(name, question), title,
+               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, MsgIcon::Exclamation,
+               QMessageBox::Cancel);
+    switch (answer) {
+    case QMessageBox::Save:
+        // Goes on only when the image is safely on disk; a failed save has told the user why.
+        return !document_.fileName().isEmpty() && SaveImage();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace quorvan

@@ -2,12 +2,10 @@
 
 #include "ui/main/frmQuorvan.h"
 
-#include "data/modGlobals.h"
-#include "ui/common/PictureBox.h"
+#include "data/RomDocument.h"
 #include "ui/tileedit/frmTileEdit.h"
 
 #include <QAction>
-#include <QScrollBar>
 
 namespace quorvan {
 
@@ -20,7 +18,7 @@ void frmQuorvan::mnuTileEditor_Click()
             editor->close(); // closing only hides it
     } else {
         frmTileEdit* editor = TileEdit(); // the first creation runs its load handler
-        editor->vsTile()->setValue(0);
+        editor->ShowBlock(0);
         editor->show();
     }
     mnuTileEditor_->setChecked(!mnuTileEditor_->isChecked());
@@ -33,13 +31,12 @@ void frmQuorvan::cmdEditTile_Click()
 
     // The selected block as the table left it: empty before the first stage,
     // "-1" while none is selected.
-    bool isNumber = false;
-    const int block = picSelectedTile_->Tag().toInt(&isNumber);
-    if (!isNumber || block < 0 || block > 255 || RomFileName.isEmpty())
+    const int block = SelectedBlock();
+    if (block < 0 || document_.fileName().isEmpty())
         return;
 
     frmTileEdit* editor = TileEdit();
-    editor->vsTile()->setValue(block);
+    editor->ShowBlock(block);
     editor->show();
 }
 

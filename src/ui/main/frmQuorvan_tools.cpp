@@ -1,4 +1,6 @@
-// The tool windows the main window owns: created on first use, kept until it closes.
+// The tool windows the main window owns: created on first use, kept until it
+// closes, and wired to the main window once, when each is created. They know
+// nothing of the main window; they show the document and signal what they need.
 
 #include "ui/main/frmQuorvan.h"
 
@@ -6,19 +8,25 @@
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
 
+#include <QAction>
+
 namespace quorvan {
 
 frmTileEdit* frmQuorvan::TileEdit(bool create)
 {
-    if (!tileEdit_ && create)
-        tileEdit_ = new frmTileEdit(this);
+    if (!tileEdit_ && create) {
+        tileEdit_ = new frmTileEdit(document_, this);
+        ConnectTileEdit(tileEdit_);
+    }
     return tileEdit_;
 }
 
 frmPaletteEditor* frmQuorvan::PaletteEditor(bool create)
 {
-    if (!paletteEditor_ && create)
-        paletteEditor_ = new frmPaletteEditor(this);
+    if (!paletteEditor_ && create) {
+        paletteEditor_ = new frmPaletteEditor(document_, this);
+        ConnectPaletteEditor(paletteEditor_);
+    }
     return paletteEditor_;
 }
 
@@ -27,6 +35,29 @@ frmAbout* frmQuorvan::About(bool create)
     if (!about_ && create)
         about_ = new frmAbout(this);
     return about_;
+}
+
+void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
+{
+    // "Refresh Editor" redraws the level view, then the block table.
+    connect(editor, &frmTileEdit::refreshRequested, this, [this] {
+        DrawLevel();
+        DrawTable();
+    });
+}
+
+void frmQuorvan::ConnectPaletteEditor(frmPaletteEditor* editor)
+{
+    // A picked colour shows at once in both views.
+    connect(editor, &frmPaletteEditor::coloursChanged, this, [this] {
+        DrawLevel();
+        DrawTable();
+    });
+    // Its close button discards it and clears the menu's check mark.
+    connect(editor, &frmPaletteEditor::closed, this, [this] {
+        mnuPalette_->setChecked(false);
+        UnloadPaletteEditor();
+    });
 }
 
 } // namespace quorvan

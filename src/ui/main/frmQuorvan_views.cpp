@@ -3,12 +3,13 @@
 #include "ui/main/frmQuorvan.h"
 
 #include "data/Level.h"
-#include "data/modGlobals.h"
+#include "data/RomDocument.h"
 #include "graphics/DrawBlock.h"
 #include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/RenderFaultReport.h"
+#include "ui/main/ViewGeometry.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
 
@@ -20,27 +21,16 @@
 
 namespace quorvan {
 
-namespace {
+using namespace view;
 
-constexpr int kCell = 32;      // one block on screen: 16x16 pixels at scale 2
-constexpr int kBlockScale = 2;
-constexpr int kTableColumns = 2;
-constexpr int kTableRows = 8;
-constexpr int kTablePageBlocks = kTableColumns * kTableRows;
-constexpr int kTablePages = 256 / kTablePageBlocks;
-constexpr int kGridLines = 16; // lines d = 0..15 on each axis, whatever the picture's size
+namespace {
 
 // White lines on the top and left edge of every 32x32 cell. Lines that fall
 // outside the picture are clipped away.
 void DrawGrid(PictureBox& picture)
 {
     picture.setForeColor(QColor(255, 255, 255));
-    const int width = picture.ScaleWidth();
-    const int height = picture.ScaleHeight();
-    for (int d = 0; d < kGridLines; ++d) {
-        picture.Line(0, d * kCell, width - 1, d * kCell);
-        picture.Line(d * kCell, 0, d * kCell, height - 1);
-    }
+    picture.GridLines(kCell, kGridLines);
 }
 
 // A cell whose room bytes lie outside the image: shown in the fault colour.
@@ -88,21 +78,22 @@ void frmQuorvan::DrawEditorGrid()
 void frmQuorvan::DrawLevel()
 {
     // The view needs an image and a stage; until then it stays as it is.
-    if (RomImage.empty() || !StageChosen())
+    if (!document_.isOpen() || !StageChosen())
         return;
     BeginRenderFaultCheck();
-    const StageInfo& stage = CurrentStageInfo();
+    const RomBuffer& image = document_.image();
+    const StageInfo& stage = document_.currentStageInfo();
     const int room = hLevel_Frames_->value();
     for (int w = 0; w < kRoomRows; ++w) {
         for (int c = 0; c < kRoomColumns; ++c) {
             const std::int64_t offset = RoomCellOffset(stage, room, w, c);
-            if (!RomImage.contains(offset)) {
+            if (!image.contains(offset)) {
                 // The room runs past the end of the image: nothing to show here.
                 EnsureNesTiles().NoteBadRead();
                 FillFaultCell(*picEditor_, c * kCell, w * kCell);
                 continue;
             }
-            DrawBlock(*picSelectedTile_, RomImage[offset], kBlockScale);
+            DrawBlock(*picSelectedTile_, image[offset], kBlockScale);
             picEditor_->BitBlt(c * kCell, w * kCell, kCell, kCell, *picSelectedTile_, 0, 0);
         }
     }
@@ -123,7 +114,7 @@ int frmQuorvan::TablePage() const
 
 void frmQuorvan::DrawTable()
 {
-    if (RomImage.empty() || !StageChosen())
+    if (!document_.isOpen() || !StageChosen())
         return;
     BeginRenderFaultCheck();
     int block = TablePage() * kTablePageBlocks;
@@ -164,7 +155,7 @@ void frmQuorvan::hsTable_Scroll(int)
 
 std::uint8_t frmQuorvan::GetMaxRoom() const
 {
-    return MaxRoomInList(CurrentStageInfo(), RomImage.bytes());
+    return MaxRoomInList(document_.currentStageInfo(), document_.image().bytes());
 }
 
 void frmQuorvan::mnuStageSelect_Click(int index)
@@ -174,7 +165,7 @@ void frmQuorvan::mnuStageSelect_Click(int index)
     for (QAction* item : mnuStageSelect_)
         item->setChecked(false);
     mnuStageSelect_[static_cast<std::size_t>(index)]->setChecked(true);
-    CurrentStage = static_cast<std::int16_t>(index);
+    document_.currentStage() = static_cast<std::int16_t>(index);
     picSelectedTile_->setTag(QStringLiteral("-1"));
     hLevel_Frames_->setValue(0);
     hLevel_Frames_->setMaximum(GetMaxRoom());
@@ -205,6 +196,12 @@ void frmQuorvan::ShowOpenedImage()
         if (hLevel_Frames_->value() > maxRoom)
             hLevel_Frames_->setValue(maxRoom);
     }
+    RedrawImageViews();
+}
+
+void frmQuorvan::RedrawImageViews()
+{
+    // Any block, palette or room may have changed: redraw all that shows them.
     DrawTable();
     DrawLevel(); // also redraws the selected block's preview
     if (frmPaletteEditor* palette = PaletteEditor(false))

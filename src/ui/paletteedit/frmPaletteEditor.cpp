@@ -1,13 +1,11 @@
 #include "ui/paletteedit/frmPaletteEditor.h"
 
-#include "data/modGlobals.h"
+#include "data/RomDocument.h"
 #include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/SetTopMostWindow.h"
-#include "ui/main/frmQuorvan.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -36,9 +34,9 @@ void DrawFrame(PictureBox& picture, int x, int y, int size)
 
 } // namespace
 
-frmPaletteEditor::frmPaletteEditor(frmQuorvan* owner)
+frmPaletteEditor::frmPaletteEditor(RomDocument& document, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      owner_(owner)
+      document_(document)
 {
     CreateWidgets();
     ConnectWidgets();
@@ -112,22 +110,23 @@ QColor frmPaletteEditor::NesColorToRGB(std::uint32_t colour)
                   static_cast<int>(colour & 0xFF));
 }
 
-std::int64_t frmPaletteEditor::PaletteByteOffset(int index)
+std::int64_t frmPaletteEditor::PaletteByteOffset(int index) const
 {
-    return std::int64_t{CurrentStageInfo().Palettes} + index;
+    return std::int64_t{document_.currentStageInfo().Palettes} + index;
 }
 
 void frmPaletteEditor::ShowSwatch(int index)
 {
     PictureBox* swatch = picLoadedPal_[static_cast<std::size_t>(index)];
     const std::int64_t offset = PaletteByteOffset(index);
-    if (!RomImage.contains(offset)) {
+    const RomBuffer& image = document_.image();
+    if (!image.contains(offset)) {
         // No byte to show: the fault colour, and no value in the tooltip.
         swatch->setBackColor(NesColorToRGB(kFaultColour));
         swatch->setToolTip(QString());
         return;
     }
-    const std::uint8_t value = RomImage.at(offset);
+    const std::uint8_t value = image.at(offset);
     // A byte of 64 or more names no colour: the fault colour shows it, the
     // tooltip still tells the value.
     const std::uint32_t colour = value < NesPalette.size() ? NesPalette[value] : kFaultColour;
@@ -137,7 +136,7 @@ void frmPaletteEditor::ShowSwatch(int index)
 
 void frmPaletteEditor::Init()
 {
-    if (RomFileName.isEmpty())
+    if (document_.fileName().isEmpty())
         return;
     // The colour table is filled when the renderer is created; make sure it is,
     // so that the swatches never show an empty table.
@@ -156,7 +155,7 @@ void frmPaletteEditor::picLoadedPal_Click(int Index)
     for (int i = 0; i < kSwatches; ++i)
         ShowSwatch(i);
 
-    const std::uint8_t value = RomImage.at(PaletteByteOffset(Index));
+    const std::uint8_t value = document_.image().at(PaletteByteOffset(Index));
     DrawPaletteGrid(static_cast<std::int16_t>((value % 16) * kCell), static_cast<std::int16_t>((value / 16) * kCell));
 
     PictureBox* swatch = picLoadedPal_[static_cast<std::size_t>(Index)];
@@ -184,10 +183,7 @@ void frmPaletteEditor::DrawPaletteGrid(std::int16_t x, std::int16_t y)
 
     // Lines at every multiple of 32; those beyond the picture are clipped.
     picPalGrid_->setForeColor(QColor(0, 0, 0));
-    for (int d = 0; d < 16; ++d) {
-        picPalGrid_->Line(0, d * kCell, kGridWidth, d * kCell);
-        picPalGrid_->Line(d * kCell, 0, d * kCell, kGridHeight);
-    }
+    picPalGrid_->GridLines(kCell, 16);
 
     // A byte of 64 or more has no cell: no highlight.
     if (x >= 0 && y >= 0 && x + kCell <= kGridWidth && y + kCell <= kGridHeight)
@@ -199,7 +195,7 @@ void frmPaletteEditor::picPalGrid_MouseDown(int, int, int X, int Y)
 {
     if (X < 0 || Y < 0 || X >= kGridWidth || Y >= kGridHeight)
         return;
-    if (RomFileName.isEmpty())
+    if (document_.fileName().isEmpty())
         return;
     const auto sx = static_cast<std::int16_t>(X / kCell * kCell);
     const auto sy = static_cast<std::int16_t>(Y / kCell * kCell);
@@ -208,13 +204,10 @@ void frmPaletteEditor::picPalGrid_MouseDown(int, int, int X, int Y)
     PaintColourCells();
 
     const auto n = static_cast<std::uint8_t>((sy / kCell) * kGridColumns + sx / kCell);
-    RomImage.write(PaletteByteOffset(SelectedPal_), n);
+    document_.image().write(PaletteByteOffset(SelectedPal_), n);
 
     // The blocks of both views are drawn with the palettes just changed.
-    if (owner_) {
-        owner_->DrawLevel();
-        owner_->DrawTable();
-    }
+    emit coloursChanged();
 
     picLoadedPal_Click(SelectedPal_);
 }
@@ -222,10 +215,7 @@ void frmPaletteEditor::picPalGrid_MouseDown(int, int, int X, int Y)
 void frmPaletteEditor::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    if (owner_) {
-        owner_->mnuPalette()->setChecked(false);
-        owner_->UnloadPaletteEditor();
-    }
+    emit closed();
 }
 
 } // namespace quorvan

@@ -4,7 +4,8 @@
 // Swatch i shows palette byte P + i (colour i mod 4 of palette i div 4), P being
 // the current stage's palette offset. The user selects a swatch, then clicks a
 // cell of the colour grid: the cell's colour number is written into the image at
-// once and the main window redraws its level view and block table.
+// once and the window says so (coloursChanged), so that whoever shows the
+// image redraws it. The window knows nothing of the main window.
 
 #include <QColor>
 #include <QWidget>
@@ -15,14 +16,14 @@
 namespace quorvan {
 
 class PictureBox;
-class frmQuorvan;
+class RomDocument;
 
 class frmPaletteEditor : public QWidget {
     Q_OBJECT
 public:
     // Creating the window runs its load handler: pinned on top and loaded from
-    // the image (when one is open). It is not shown.
-    explicit frmPaletteEditor(frmQuorvan* owner);
+    // the document's image (when one is open). It is not shown.
+    frmPaletteEditor(RomDocument& document, QWidget* owner);
 
     static constexpr int kSwatches = 16;
     static constexpr int kCell = 32;        // grid cell and swatch size in pixels
@@ -56,8 +57,15 @@ public:
     // without prefix or leading zeros ("F", "30", "0").
     static QString SwatchToolTip(std::uint8_t value);
 
+signals:
+    // A colour was picked and written: the views drawn with the palettes
+    // should be redrawn.
+    void coloursChanged();
+    // The user closed the window with its close button. The window is
+    // discarded by whoever owns it; it only hides itself.
+    void closed();
+
 protected:
-    // The close button discards the window and clears the menu's check mark.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -78,9 +86,9 @@ private:
     void ShowSwatch(int index);
 
     // The image offset of palette byte i of the current stage.
-    static std::int64_t PaletteByteOffset(int index);
+    std::int64_t PaletteByteOffset(int index) const;
 
-    frmQuorvan* owner_ = nullptr;
+    RomDocument& document_;
     std::array<PictureBox*, kSwatches> picLoadedPal_{};
     PictureBox* picPalGrid_ = nullptr;
     std::int16_t SelectedPal_ = 0;

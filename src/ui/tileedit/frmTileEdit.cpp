@@ -1,14 +1,12 @@
 #include "ui/tileedit/frmTileEdit.h"
 
-#include "data/EditHistory.h"
-#include "data/modGlobals.h"
+#include "data/RomDocument.h"
 #include "graphics/DrawBlock.h"
 #include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/RenderFaultReport.h"
 #include "ui/common/SetTopMostWindow.h"
-#include "ui/main/frmQuorvan.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -57,9 +55,9 @@ QScrollBar* NewScrollBar(Qt::Orientation orientation, const QString& name, const
 
 } // namespace
 
-frmTileEdit::frmTileEdit(frmQuorvan* owner)
+frmTileEdit::frmTileEdit(RomDocument& document, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      owner_(owner)
+      document_(document)
 {
     setObjectName(QStringLiteral("frmTileEdit"));
     setWindowTitle(QStringLiteral("Tile Editor"));
@@ -164,8 +162,13 @@ void frmTileEdit::Init()
                 cboFlags_->addItem(FlagText(f));
         }
     }
-    if (!RomFileName.isEmpty())
+    if (!document_.fileName().isEmpty())
         vsTile_Change();
+}
+
+void frmTileEdit::ShowBlock(int block)
+{
+    vsTile_->setValue(block);
 }
 
 std::uint32_t frmTileEdit::NesColorToRGB(std::uint32_t entry)
@@ -176,25 +179,26 @@ std::uint32_t frmTileEdit::NesColorToRGB(std::uint32_t entry)
     return red + 256u * green + 65536u * blue;
 }
 
-std::int64_t frmTileEdit::TileOffset(int block, int k)
+std::int64_t frmTileEdit::TileOffset(int block, int k) const
 {
-    return std::int64_t{CurrentStageInfo().BlockTiles} + 4 * std::int64_t{block} + k;
+    return std::int64_t{document_.currentStageInfo().BlockTiles} + 4 * std::int64_t{block} + k;
 }
 
-std::int64_t frmTileEdit::AttributeOffset(int block)
+std::int64_t frmTileEdit::AttributeOffset(int block) const
 {
-    return std::int64_t{CurrentStageInfo().BlockAttributes} + block;
+    return std::int64_t{document_.currentStageInfo().BlockAttributes} + block;
 }
 
 bool frmTileEdit::CanEdit() const
 {
-    return !refreshing_ && !RomFileName.isEmpty() && !RomImage.empty();
+    return !refreshing_ && !document_.fileName().isEmpty() && document_.isOpen();
 }
 
 void frmTileEdit::vsTile_Change()
 {
-    if (RomFileName.isEmpty() || RomImage.empty())
+    if (document_.fileName().isEmpty() || !document_.isOpen())
         return;
+    const RomBuffer& image = document_.image();
     BeginRenderFaultCheck();
     {
         // Setting the controls below raises their change handlers; the guard
@@ -202,17 +206,17 @@ void frmTileEdit::vsTile_Change()
         QScopedValueRollback<bool> guard(refreshing_, true);
         const int b = vsTile_->value();
         for (int k = 0; k < 4; ++k)
-            hsTile_[static_cast<std::size_t>(k)]->setValue(RomImage.at(TileOffset(b, k)));
+            hsTile_[static_cast<std::size_t>(k)]->setValue(image.at(TileOffset(b, k)));
 
-        const int attribute = RomImage.at(AttributeOffset(b));
+        const int attribute = image.at(AttributeOffset(b));
         const int flags = attribute / 4;
         const int palette = attribute % 4;
         cboFlags_->setCurrentIndex(flags);
 
         clsNesTiles& tiles = EnsureNesTiles(); // fills NesPalette
-        const std::int64_t palettes = std::int64_t{CurrentStageInfo().Palettes} + 4 * palette;
+        const std::int64_t palettes = std::int64_t{document_.currentStageInfo().Palettes} + 4 * palette;
         for (int i = 0; i < 4; ++i) {
-            const std::uint8_t number = RomImage.at(palettes + i);
+            const std::uint8_t number = image.at(palettes + i);
             QColor colour;
             if (number < NesPalette.size()) {
                 colour = FromPlatformColour(NesColorToRGB(NesPalette[number]));
@@ -238,10 +242,7 @@ void frmTileEdit::vsTile_Change()
             picTile_->Line(0, k, w, k);
             picTile_->Line(k, 0, k, h);
         }
-        for (int k = 0; k < 16; ++k) {
-            picTile_->Line(0, kScale * k, w, kScale * k);
-            picTile_->Line(kScale * k, 0, kScale * k, h);
-        }
+        picTile_->GridLines(kScale, 16);
         picTile_->Refresh();
     }
     EndRenderFaultCheck(this, QStringLiteral("Tile editor"));
@@ -252,7 +253,7 @@ void frmTileEdit::hsTile_Change(int k)
     if (!CanEdit())
         return;
     const int b = vsTile_->value();
-    RomImage.write(TileOffset(b, k), static_cast<std::uint8_t>(hsTile_[static_cast<std::size_t>(k)]->value()));
+    document_.image().write(TileOffset(b, k), static_cast<std::uint8_t>(hsTile_[static_cast<std::size_t>(k)]->value()));
     vsTile_Change();
 }
 
@@ -265,8 +266,9 @@ void frmTileEdit::optPal_Click(int i)
     // would overwrite this block's flags with stale ones. While the window is
     // up to date both are the same.
     const int b = vsTile_->value();
-    const int attribute = RomImage.at(AttributeOffset(b));
-    RomImage.write(AttributeOffset(b), static_cast<std::uint8_t>((attribute / 4) * 4 + i));
+    RomBuffer& image = document_.image();
+    const int attribute = image.at(AttributeOffset(b));
+    image.write(AttributeOffset(b), static_cast<std::uint8_t>((attribute / 4) * 4 + i));
     vsTile_Change();
 }
 
@@ -276,33 +278,31 @@ void frmTileEdit::cboFlags_Click()
     if (!CanEdit() || flags < 0 || flags >= kFlagValues)
         return;
     const int b = vsTile_->value();
-    const int attribute = RomImage.at(AttributeOffset(b));
-    RomImage.write(AttributeOffset(b), static_cast<std::uint8_t>(flags * 4 + attribute % 4));
+    RomBuffer& image = document_.image();
+    const int attribute = image.at(AttributeOffset(b));
+    image.write(AttributeOffset(b), static_cast<std::uint8_t>(flags * 4 + attribute % 4));
     vsTile_Change();
 }
 
 void frmTileEdit::cmdRefresh_Click()
 {
-    if (owner_ == nullptr)
-        return;
-    owner_->DrawLevel();
-    owner_->DrawTable();
+    emit refreshRequested();
 }
 
 void frmTileEdit::BeginDragStep()
 {
-    if (owner_ == nullptr || dragStep_)
+    if (dragStep_)
         return;
     dragStep_ = true;
-    owner_->History().BeginStep();
+    document_.history().BeginStep();
 }
 
 void frmTileEdit::EndDragStep()
 {
-    if (owner_ == nullptr || !dragStep_)
+    if (!dragStep_)
         return;
     dragStep_ = false;
-    owner_->History().EndStep();
+    document_.history().EndStep();
 }
 
 void frmTileEdit::closeEvent(QCloseEvent* event)

@@ -2,9 +2,10 @@
 // The tile editor: edits one block's four tile numbers, palette and flags.
 //
 // The window keeps no copy of the data. The block being edited is vsTile's
-// value; everything else is read from the image of the current stage at each
-// refresh, and every control writes its byte straight into the image. The main
-// window's views are redrawn only by "Refresh Editor".
+// value; everything else is read from the document's image, for its current
+// stage, at each refresh, and every control writes its byte straight into the
+// image. The window knows nothing of the main window: "Refresh Editor" only
+// asks for a redraw (refreshRequested), and whoever owns the window decides.
 
 #include <QWidget>
 
@@ -21,14 +22,14 @@ class QScrollBar;
 namespace quorvan {
 
 class PictureBox;
-class frmQuorvan;
+class RomDocument;
 
 class frmTileEdit : public QWidget {
     Q_OBJECT
 public:
-    // Creating the window runs its load handler: it pins itself above the main
-    // window and runs Init. It is not shown.
-    explicit frmTileEdit(frmQuorvan* owner);
+    // Creating the window runs its load handler: it pins itself above its
+    // owner window and runs Init. It is not shown.
+    frmTileEdit(RomDocument& document, QWidget* owner);
 
     // Fills the flag list (always exactly 64 entries) and, with an image open,
     // refreshes the window for the block in vsTile.
@@ -47,6 +48,15 @@ public:
     QLabel* lblFlags() const { return lblFlags_; }
     QComboBox* cboFlags() const { return cboFlags_; }
     QPushButton* cmdRefresh() const { return cmdRefresh_; }
+
+public slots:
+    // Shows block `block` (0..255): sets vsTile, which refreshes the window
+    // when the value changes.
+    void ShowBlock(int block);
+
+signals:
+    // "Refresh Editor": the views that show the image should be redrawn.
+    void refreshRequested();
 
 protected:
     // Closing only hides the window; it keeps its controls' values.
@@ -70,13 +80,13 @@ private:
     void EndDragStep();
 
     // Offsets of block b's bytes in the current stage.
-    static std::int64_t TileOffset(int block, int k);
-    static std::int64_t AttributeOffset(int block);
+    std::int64_t TileOffset(int block, int k) const;
+    std::int64_t AttributeOffset(int block) const;
     // Whether the handlers may write: an image is open and the controls are
     // not being set by a refresh.
     bool CanEdit() const;
 
-    frmQuorvan* owner_ = nullptr;
+    RomDocument& document_;
     std::array<PictureBox*, 4> picPal_{};
     std::array<QScrollBar*, 4> hsTile_{};
     PictureBox* picTile_ = nullptr;
