@@ -3,9 +3,11 @@
 #include "graphics/clsNesTiles.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -130,22 +132,77 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.drawImage(r, backBuffer_, r);
 }
 
+namespace {
+
+int ButtonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+int ButtonsCode(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int ShiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+// Pixel coordinates: whole pixels, rounded down (a point may lie left of or
+// above the picture while a button is held).
+int Pixel(qreal coordinate)
+{
+    return static_cast<int>(std::floor(coordinate));
+}
+
+} // namespace
+
 void PictureBox::mousePressEvent(QMouseEvent* event)
 {
-    int button = 0;
-    switch (event->button()) {
-    case Qt::LeftButton: button = 1; break;
-    case Qt::RightButton: button = 2; break;
-    case Qt::MiddleButton: button = 4; break;
-    default: break;
-    }
-    int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
-    if (event->modifiers() & Qt::AltModifier) shift |= 4;
     const QPointF p = event->position();
-    emit mouseDown(button, shift, static_cast<int>(p.x()), static_cast<int>(p.y()));
+    emit mouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), Pixel(p.x()), Pixel(p.y()));
     QWidget::mousePressEvent(event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    emit mouseMove(ButtonsCode(event->buttons()), ShiftCode(event->modifiers()), Pixel(p.x()), Pixel(p.y()));
+    QWidget::mouseMoveEvent(event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    emit mouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), Pixel(p.x()), Pixel(p.y()));
+    QWidget::mouseReleaseEvent(event);
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event)
+{
+    // One notch is 120 eighths of a degree; finer wheels add up to a notch.
+    wheelRemainder_ += event->angleDelta().y();
+    const int steps = wheelRemainder_ / 120;
+    wheelRemainder_ -= steps * 120;
+    if (steps != 0) {
+        const QPointF p = event->position();
+        emit wheel(steps, ShiftCode(event->modifiers()), Pixel(p.x()), Pixel(p.y()));
+    }
+    event->accept();
+}
+
+void PictureBox::leaveEvent(QEvent* event)
+{
+    emit mouseLeave();
+    QWidget::leaveEvent(event);
 }
 
 } // namespace quorvan

@@ -53,15 +53,30 @@ public:
     void setTag(const QString& tag) { tag_ = tag; }
 
 signals:
-    // Mouse press: button (1 left, 2 right, 4 middle), shift state, position in pixels.
+    // Mouse press: button (1 left, 2 right, 4 middle), shift state (1 Shift,
+    // 2 Ctrl, 4 Alt), position in pixels.
     void mouseDown(int button, int shift, int x, int y);
+    // The pointer moved: the buttons held (1 left, 2 right, 4 middle, or'ed),
+    // shift state, position. Without a button held only when mouse tracking is on.
+    void mouseMove(int buttons, int shift, int x, int y);
+    // A button was released.
+    void mouseUp(int button, int shift, int x, int y);
+    // The wheel turned: steps away from the user are positive (one notch = 1).
+    void wheel(int steps, int shift, int x, int y);
+    // The pointer left the picture.
+    void mouseLeave();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QImage backBuffer_;
+    int wheelRemainder_ = 0; // eighths of a degree not yet a whole notch
     QColor backColor_ = Qt::black;
     QColor foreColor_ = Qt::black;
     QString tag_;
