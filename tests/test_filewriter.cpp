@@ -388,7 +388,7 @@ void TestFileWriter::ownerGroupModeKept()
 
 namespace {
 // What is at FILE.bak before a save with a backup.
-enum class AtBackup { Nothing, OlderBackup, LinkToOther, LinkToImage, HardLinkOfOther, Folder, Pipe };
+enum class AtBackup { Nothing, OlderBackup, LinkToOther, LinkToImage, HardLinkOfOther, Folder, Pipe, TheImage };
 } // namespace
 
 void TestFileWriter::backupIsAFileOfItsOwn_data()
@@ -410,6 +410,7 @@ void TestFileWriter::backupIsAFileOfItsOwn_data()
         row("FILE.bak is a hard link of another file", AtBackup::HardLinkOfOther, 0644, false, true);
         row("FILE.bak is a folder", AtBackup::Folder, 0644, false, false);
         row("FILE.bak is a named pipe", AtBackup::Pipe, 0644, false, false);
+        row("the backup's name is the image's, through a linked folder", AtBackup::TheImage, 0644, false, false);
     }
 }
 
@@ -425,7 +426,7 @@ void TestFileWriter::backupIsAFileOfItsOwn()
         QSKIP("needs root, to give the image to another user");
     Sandbox box;
     const QString image = box.write(QStringLiteral("a.nes"), OldBytes());
-    const QString backup = image + QStringLiteral(".bak");
+    const QString backup = at == AtBackup::TheImage ? box.path(QStringLiteral("same/a.nes")) : image + QStringLiteral(".bak");
     const Bytes notes = {'n', 'o', 't', 'e', 's'};
     const QString other = box.write(QStringLiteral("notes.txt"), notes);
     QString why;
@@ -442,6 +443,7 @@ void TestFileWriter::backupIsAFileOfItsOwn()
     case AtBackup::HardLinkOfOther: made = MakeHardLink(other, backup, &why); break;
     case AtBackup::Folder: made = QDir().mkdir(backup); break;
     case AtBackup::Pipe: made = MakeNamedPipe(backup, &why); break;
+    case AtBackup::TheImage: made = QFile::link(box.path(QString()), box.path(QStringLiteral("same"))); break;
     }
     if (!made)
         QSKIP(qPrintable(QStringLiteral("cannot make it here: ") + why));

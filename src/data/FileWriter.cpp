@@ -60,6 +60,11 @@ QString CutShort(std::uint64_t done, std::uint64_t total, const QString& systemR
     return text + QLatin1Char('.');
 }
 
+QString ReadShort(std::uint64_t done, std::uint64_t total, const QString& systemReason)
+{
+    return QStringLiteral("Only %1 of its %2 bytes could be read (%3).").arg(done).arg(total).arg(systemReason);
+}
+
 QString TooLarge(std::uint64_t maxBytes)
 {
     return QStringLiteral("It is larger than %1 bytes.").arg(maxBytes);
@@ -94,6 +99,11 @@ QString BackupFailed(const QString& backupPath, const QString& reason)
 {
     return QStringLiteral("The backup \"%1\" could not be written, so nothing was saved: %2")
         .arg(QDir::toNativeSeparators(backupPath), reason);
+}
+
+QString BackupIsTheFile()
+{
+    return QStringLiteral("It is the file itself, under another spelling of its name.");
 }
 
 QString NotRestored(const QString& writeReason, const QString& restoreReason, const QString& copyPath)

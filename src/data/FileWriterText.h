@@ -17,6 +17,8 @@ QString NotRegular(Kind kind, bool writing);
 QString DanglingLink(const QString& linkText);
 // A write that stopped after `done` of `total` bytes, with the system's reason when it gave one.
 QString CutShort(std::uint64_t done, std::uint64_t total, const QString& systemReason);
+// A copy that stopped on reading its source.
+QString ReadShort(std::uint64_t done, std::uint64_t total, const QString& systemReason);
 QString TooLarge(std::uint64_t maxBytes);
 QString NoWriteBits();
 QString MayNotWrite(const QString& systemReason);
@@ -25,6 +27,8 @@ QString AppearedMeanwhile();
 QString ChangedWhileSaving();
 // The backup at `backupPath` could not be written or checked.
 QString BackupFailed(const QString& backupPath, const QString& reason);
+// A backup whose name is the file's own.
+QString BackupIsTheFile();
 // A file written in place could not be given its old bytes back.
 QString NotRestored(const QString& writeReason, const QString& restoreReason, const QString& copyPath);
 // The save worked, but the backup stayed under its temporary name.

@@ -304,9 +304,9 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
     const QByteArray backup = QFile::encodeName(request.backupPath);
     const bool withBackup = !backup.isEmpty();
     if (withBackup) {
-        if (backup == path || backup == target.path)
-            return Failure(WriteFailure::BackupFailed,
-                           filetext::BackupFailed(request.backupPath, SystemReason(EINVAL)));
+        // Renamed over the file once it is saved, it would undo the save.
+        if (SameEntry(backup, path) || SameEntry(backup, target.path))
+            return Failure(WriteFailure::BackupFailed, filetext::BackupFailed(request.backupPath, filetext::BackupIsTheFile()));
         if (auto why = CheckBackupPlace(backup))
             return Failure(WriteFailure::BackupFailed, filetext::BackupFailed(request.backupPath, *why));
     }
@@ -377,6 +377,8 @@ WriteOutcome CopyWholeFile(const QString& from, const QString& to)
         return Failure(WriteFailure::NotRegular, filetext::NotRegular(KindOf(there.st_mode), true));
     if (Place::Of(dest).name.isEmpty())
         return Failure(WriteFailure::WriteFailed, SystemReason(EISDIR));
+    if (SameEntry(dest, source))
+        return Failure(WriteFailure::WriteFailed, filetext::BackupIsTheFile());
     const Place place = Place::Of(dest);
     TempFile copy;
     QString why;

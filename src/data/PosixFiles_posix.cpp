@@ -86,6 +86,18 @@ Place Place::Of(const QByteArray& path)
     return {path.left(slash), path.mid(slash + 1)};
 }
 
+bool SameEntry(const QByteArray& a, const QByteArray& b)
+{
+    const Place first = Place::Of(a);
+    const Place second = Place::Of(b);
+    if (first.name != second.name)
+        return false;
+    struct stat one {};
+    struct stat two {};
+    return ::stat(first.folder.constData(), &one) == 0 && ::stat(second.folder.constData(), &two) == 0 &&
+           SameFile(one, two);
+}
+
 Fd OpenFolder(const QByteArray& folder, int& error)
 {
     Fd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -97,6 +109,8 @@ QString Transfer::reason() const
 {
     // A write cut short without an error (a full disk, a size limit) says how
     // far it got; "Unknown error" would tell the user nothing.
+    if (reading)
+        return filetext::ReadShort(done, total, SystemReason(error != 0 ? error : EIO));
     if (done < total)
         return filetext::CutShort(done, total, error != 0 ? SystemReason(error) : QString());
     return SystemReason(error != 0 ? error : EIO);
@@ -133,6 +147,7 @@ Transfer CopyAll(int from, int to, std::uint64_t size)
         if (got <= 0) {
             // The source shrank or cannot be read: the copy is not complete.
             t.error = got < 0 ? errno : EIO;
+            t.reading = true;
             break;
         }
         std::size_t put = 0;

@@ -47,6 +47,10 @@ struct Place {
     static Place Of(const QByteArray& path);
 };
 
+// Whether two paths name the same entry of the same folder, however spelt
+// (through links to folders, with "." or ".."); the last names are compared as they are.
+bool SameEntry(const QByteArray& a, const QByteArray& b);
+
 // Opens a folder to create, link and rename files in it; sets `error` on failure.
 Fd OpenFolder(const QByteArray& folder, int& error);
 
@@ -56,6 +60,7 @@ struct Transfer {
     std::uint64_t done = 0;
     std::uint64_t total = 0;
     int error = 0;
+    bool reading = false; // it stopped on reading the source, not on writing
     bool complete() const { return done == total && error == 0; }
     QString reason() const; // for an incomplete transfer
 };
