@@ -26,9 +26,9 @@ FileStamp StampFile(const QString& path)
     return StampOf(st);
 }
 
-bool FileLayerKnowsIdentity()
+bool FileLayerIsQtOnly()
 {
-    return true;
+    return false;
 }
 
 namespace {

@@ -47,9 +47,11 @@
 // Every failure gives the system's reason or says what the file is; a write cut
 // short says how many bytes went through. Never "Unknown error".
 //
-// On platforms without POSIX calls a Qt-only fallback is used: it writes through
-// QSaveFile (never in place), does not carry owner and group over, and cannot
-// tell a replaced file from a changed one (FileLayerKnowsIdentity()).
+// On platforms without POSIX calls a Qt-only fallback is used (FileLayerIsQtOnly()):
+// it writes through QSaveFile, never in place (a file's other hard links keep the
+// old bytes), does not carry owner, group and the setuid, setgid and sticky bits
+// over, cannot tell a replaced file from a changed one, and a process killed
+// while saving may leave a temporary file.
 
 #include <QString>
 
@@ -85,9 +87,10 @@ struct FileStamp {
 // or it cannot be looked at.
 FileStamp StampFile(const QString& path);
 
-// False in the Qt-only fallback, where device and inode are not known: there a
-// file replaced by another one is seen only through its contents.
-bool FileLayerKnowsIdentity();
+// True where the Qt-only fallback is in use (see the top of this file). There
+// device and inode are not known, and a file replaced by another one is seen
+// only through its contents.
+bool FileLayerIsQtOnly();
 
 struct ReadResult {
     enum class Status {

@@ -4,12 +4,13 @@
 // only after the save, the system's reasons and byte counts on failure. It
 // cannot keep a file's owner and group or its other hard links (it never
 // writes in place), a link at the backup's name is removed just before the
-// backup is written, and files have no identity here (FileLayerKnowsIdentity).
+// backup is written, and files have no identity here.
 
 #include "data/FileWriter.h"
 #include "data/FileWriterText.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -51,6 +52,22 @@ WriteOutcome Failure(WriteFailure kind, const QString& reason)
     return outcome;
 }
 
+// The file's reason for failing, or what is known when Qt passes on none (a
+// temporary name made from a long target name can be too long, unsaid).
+QString SaidBy(const QFileDevice& file)
+{
+    const QString reason = file.errorString();
+    return reason == QStringLiteral("Unknown error") ? QString() : reason;
+}
+
+QString ReasonOf(const QFileDevice& file)
+{
+    if (const QString reason = SaidBy(file); !reason.isEmpty())
+        return reason;
+    return QStringLiteral("The system gave no reason; a temporary file beside it could not be made or "
+                          "renamed (a name near the length limit can cause this).");
+}
+
 // Writes all of `bytes` to a file open unbuffered, so that the count is what
 // reached the disk; the reason when cut short.
 std::optional<QString> WriteAll(QFileDevice& file, std::span<const std::uint8_t> bytes)
@@ -60,13 +77,28 @@ std::optional<QString> WriteAll(QFileDevice& file, std::span<const std::uint8_t>
     if (written == length)
         return std::nullopt;
     // A write cut short (a full disk, a size limit) reports no error of its own.
-    const QString system = file.error() != QFileDevice::NoError ? file.errorString() : QString();
+    const QString system = file.error() != QFileDevice::NoError ? SaidBy(file) : QString();
     return filetext::CutShort(static_cast<std::uint64_t>(std::max<qint64>(written, 0)), bytes.size(), system);
 }
 
 QString NoFile()
 {
     return QStringLiteral("No such file or folder.");
+}
+
+// Whether two paths name the same entry of the same folder, however spelt.
+bool SameEntry(const QString& a, const QString& b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+#if defined(Q_OS_WIN)
+    const Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+    const QString folder = first.absoluteDir().canonicalPath();
+    return first.fileName().compare(second.fileName(), names) == 0 && !folder.isEmpty() &&
+           folder.compare(second.absoluteDir().canonicalPath(), names) == 0;
 }
 
 } // namespace
@@ -88,9 +120,9 @@ FileStamp StampFile(const QString& path)
     return stamp;
 }
 
-bool FileLayerKnowsIdentity()
+bool FileLayerIsQtOnly()
 {
-    return false;
+    return true;
 }
 
 ReadResult ReadWholeFile(const QString& path, std::uint64_t maxBytes)
@@ -163,6 +195,10 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
     // The backup is written first and takes its name only after the save.
     std::unique_ptr<QSaveFile> backup;
     if (exists && !request.backupPath.isEmpty()) {
+        // Renamed over the file once it is saved, it would undo the save.
+        if (SameEntry(request.backupPath, request.path) || SameEntry(request.backupPath, path))
+            return Failure(WriteFailure::BackupFailed,
+                           filetext::BackupFailed(request.backupPath, filetext::BackupIsTheFile()));
         const QFileInfo there(request.backupPath);
         if (there.exists() && !there.isFile() && !there.isSymLink())
             return Failure(WriteFailure::BackupFailed,
@@ -175,7 +211,7 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
             QFile::remove(request.backupPath); // QSaveFile would write through it
         backup = std::make_unique<QSaveFile>(request.backupPath);
         if (!backup->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return Failure(WriteFailure::BackupFailed, filetext::BackupFailed(request.backupPath, backup->errorString()));
+            return Failure(WriteFailure::BackupFailed, filetext::BackupFailed(request.backupPath, ReasonOf(*backup)));
         backup->setPermissions(info.permissions());
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
         if (auto why = WriteAll(*backup, {data, static_cast<std::size_t>(bytes.size())}))
@@ -184,7 +220,7 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Failure(WriteFailure::WriteFailed, out.errorString());
+        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
     if (exists)
         out.setPermissions(info.permissions());
     if (auto why = WriteAll(out, request.bytes)) {
@@ -192,7 +228,7 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
         return Failure(WriteFailure::WriteFailed, *why);
     }
     if (!out.commit())
-        return Failure(WriteFailure::WriteFailed, out.errorString());
+        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
 
     WriteOutcome outcome;
     outcome.failure = WriteFailure::None;
@@ -202,7 +238,7 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
         if (backup->commit())
             outcome.backupWritten = true;
         else
-            outcome.warning = filetext::BackupNotNamed(request.backupPath, backup->errorString(), QString());
+            outcome.warning = filetext::BackupNotNamed(request.backupPath, ReasonOf(*backup), QString());
     }
     return outcome;
 }
@@ -217,6 +253,8 @@ WriteOutcome CopyWholeFile(const QString& from, const QString& to)
     const QFileInfo there(to);
     if (there.exists() && !there.isFile() && !there.isSymLink())
         return Failure(WriteFailure::NotRegular, filetext::NotRegular(KindOf(there), true));
+    if (SameEntry(to, from))
+        return Failure(WriteFailure::WriteFailed, filetext::BackupIsTheFile());
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return Failure(WriteFailure::WriteFailed, in.errorString());
@@ -227,7 +265,7 @@ WriteOutcome CopyWholeFile(const QString& from, const QString& to)
         QFile::remove(to); // replaced, not followed
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Failure(WriteFailure::WriteFailed, out.errorString());
+        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
     out.setPermissions(source.permissions());
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     if (auto why = WriteAll(out, {data, static_cast<std::size_t>(bytes.size())})) {
@@ -235,7 +273,7 @@ WriteOutcome CopyWholeFile(const QString& from, const QString& to)
         return Failure(WriteFailure::WriteFailed, *why);
     }
     if (!out.commit())
-        return Failure(WriteFailure::WriteFailed, out.errorString());
+        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
     WriteOutcome outcome;
     outcome.failure = WriteFailure::None;
     outcome.method = there.exists() ? WriteMethod::Replaced : WriteMethod::NewFile;
