@@ -13,10 +13,13 @@
 //    name of its own), which then takes the name only if nothing has it by
 //    then. Method NewFile.
 //  - A regular file with one link whose owner, group and mode a new file can be
-//    given (the saving user's own file, or any file for root): a complete new
-//    file with that owner, group and mode (setuid, setgid and sticky bits
-//    included) is renamed over it, and the folder is synced. The name holds the
-//    old bytes or the new ones, complete, whatever happens. Method Replaced.
+//    given (the user's own file of one of their groups, or any file for root):
+//    a complete new file with that owner, group and mode (setuid, setgid and
+//    sticky bits included) is renamed over it, and the folder is synced. The
+//    name holds the old bytes or the new ones, complete, whatever happens (a
+//    process killed between the last two calls leaves the new file beside it
+//    under its temporary name). Extended attributes and ACLs are not carried
+//    over. A folder that refuses new files stops the save. Method Replaced.
 //  - A regular file with several hard links, or whose owner or group the saving
 //    user cannot give to a new file (a teammate's file in a shared folder): it is
 //    written in place, so that its links, owner, group and mode stay. First its

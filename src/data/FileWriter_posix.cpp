@@ -120,7 +120,7 @@ void GiveBackupPermissions(int fd, const struct stat& image)
     mode_t mode = image.st_mode & 0777;
     struct stat own {};
     if (::fstat(fd, &own) != 0)
-        return; // it stays 0600, which is never wider
+        return; // it stays 0600: only its owner may read it
     if ((own.st_uid != image.st_uid || own.st_gid != image.st_gid) && ::fchown(fd, image.st_uid, image.st_gid) != 0 &&
         own.st_gid != image.st_gid && ::fchown(fd, static_cast<uid_t>(-1), image.st_gid) != 0)
         mode &= ~static_cast<mode_t>(0070);
