@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace quorvan::test {
 
@@ -61,5 +64,60 @@ bool MakeNamedPipe(const QString& path, QString* whyNot);
 
 // True when `path` exists and is still a named pipe.
 bool IsNamedPipe(const QString& path);
+
+// Marks a file immutable (root only, where the file system supports it): it
+// can then be neither written, renamed over nor removed, until this is undone.
+class ImmutableFile {
+public:
+    explicit ImmutableFile(const QString& path);
+    ~ImmutableFile();
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+
+    bool active() const { return active_; }
+    QString whyNot() const { return whyNot_; }
+
+private:
+    QString path_;
+    bool active_ = false;
+    QString whyNot_;
+    unsigned oldFlags_ = 0;
+};
+
+// Other things than regular files, and the facts about a file that saving
+// must keep. Each maker returns false, with the reason in `whyNot`, where that
+// is not possible here (a device node needs root).
+bool RunsAsRoot();
+bool MakeDeviceNode(const QString& path, QString* whyNot); // a character device like /dev/null
+bool MakeSocketFile(const QString& path, QString* whyNot);
+bool MakeHardLink(const QString& existing, const QString& newName, QString* whyNot);
+// Owner and group (-1 keeps one) and all mode bits, setuid, setgid and sticky included.
+bool SetOwnerAndMode(const QString& path, int uid, int gid, unsigned mode, QString* whyNot);
+bool SetModifiedTime(const QString& path, std::int64_t nanoseconds, QString* whyNot);
+
+// What is at a path itself (a link is not followed).
+struct FileFacts {
+    bool exists = false;
+    bool regular = false;
+    bool link = false;
+    unsigned uid = 0;
+    unsigned gid = 0;
+    unsigned mode = 0; // 07777
+    unsigned links = 0;
+    std::int64_t modifiedNs = 0;
+    friend bool operator==(const FileFacts&, const FileFacts&) = default;
+};
+FileFacts Facts(const QString& path);
+
+// Runs `work` in a child process and returns its exit code (0..255); the child
+// is stopped after `seconds`. With `as`, the child first becomes that user with
+// those groups (root only). Nothing, with the reason, when the child could not
+// run, switch user or finish in time.
+struct ChildUser {
+    unsigned uid = 0;
+    unsigned gid = 0;
+    std::vector<unsigned> groups;
+};
+std::optional<int> RunInChild(const std::function<int()>& work, int seconds, const ChildUser* as, QString* whyNot);
 
 } // namespace quorvan::test

@@ -28,4 +28,34 @@ bool IsNamedPipe(const QString&)
     return false;
 }
 
+ImmutableFile::ImmutableFile(const QString& path) : path_(path), whyNot_(kUnsupported) {}
+ImmutableFile::~ImmutableFile() = default;
+
+bool RunsAsRoot()
+{
+    return false;
+}
+
+namespace {
+bool Unsupported(QString* whyNot)
+{
+    if (whyNot != nullptr)
+        *whyNot = kUnsupported;
+    return false;
+}
+} // namespace
+
+bool MakeDeviceNode(const QString&, QString* whyNot) { return Unsupported(whyNot); }
+bool MakeSocketFile(const QString&, QString* whyNot) { return Unsupported(whyNot); }
+bool MakeHardLink(const QString&, const QString&, QString* whyNot) { return Unsupported(whyNot); }
+bool SetOwnerAndMode(const QString&, int, int, unsigned, QString* whyNot) { return Unsupported(whyNot); }
+bool SetModifiedTime(const QString&, std::int64_t, QString* whyNot) { return Unsupported(whyNot); }
+FileFacts Facts(const QString&) { return {}; }
+
+std::optional<int> RunInChild(const std::function<int()>&, int, const ChildUser*, QString* whyNot)
+{
+    Unsupported(whyNot);
+    return std::nullopt;
+}
+
 } // namespace quorvan::test

@@ -10,12 +10,17 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #if defined(__linux__)
+#include <sys/sysmacros.h> // makedev
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #endif
@@ -41,9 +46,10 @@ QString ErrnoText()
 }
 
 #if defined(__linux__)
-bool GetFlags(const QString& path, unsigned& flags)
+// File flags of a folder or (with `folder` false) a regular file.
+bool GetFlags(const QString& path, unsigned& flags, bool folder = true)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | (folder ? O_DIRECTORY : 0));
     if (fd < 0)
         return false;
     int value = 0;
@@ -53,9 +59,9 @@ bool GetFlags(const QString& path, unsigned& flags)
     return ok;
 }
 
-bool SetFlags(const QString& path, unsigned flags)
+bool SetFlags(const QString& path, unsigned flags, bool folder = true)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | (folder ? O_DIRECTORY : 0));
     if (fd < 0)
         return false;
     int value = static_cast<int>(flags);
@@ -190,6 +196,174 @@ bool IsNamedPipe(const QString& path)
 {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+ImmutableFile::ImmutableFile(const QString& path) : path_(path)
+{
+#if defined(__linux__)
+    if (::geteuid() != 0) {
+        whyNot_ = QStringLiteral("only root can mark a file immutable");
+        return;
+    }
+    if (!GetFlags(path, oldFlags_, false)) {
+        whyNot_ = QStringLiteral("the file system has no file flags: ") + ErrnoText();
+        return;
+    }
+    if (!SetFlags(path, oldFlags_ | FS_IMMUTABLE_FL, false)) {
+        whyNot_ = QStringLiteral("the file cannot be made immutable: ") + ErrnoText();
+        return;
+    }
+    active_ = true;
+#else
+    whyNot_ = QStringLiteral("this platform has no immutable flag that the tests know how to set");
+#endif
+}
+
+ImmutableFile::~ImmutableFile()
+{
+#if defined(__linux__)
+    if (active_)
+        SetFlags(path_, oldFlags_ & ~static_cast<unsigned>(FS_IMMUTABLE_FL), false);
+#endif
+}
+
+bool RunsAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+namespace {
+bool Failed(QString* whyNot, const char* call)
+{
+    if (whyNot != nullptr)
+        *whyNot = QString::fromLatin1(call) + QStringLiteral(" failed: ") + ErrnoText();
+    return false;
+}
+} // namespace
+
+bool MakeDeviceNode(const QString& path, QString* whyNot)
+{
+    if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        return true;
+    return Failed(whyNot, "mknod");
+}
+
+bool MakeSocketFile(const QString& path, QString* whyNot)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (static_cast<std::size_t>(name.size()) >= sizeof address.sun_path) {
+        if (whyNot != nullptr)
+            *whyNot = QStringLiteral("the path is too long for a socket");
+        return false;
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return Failed(whyNot, "socket");
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const int error = errno;
+    ::close(fd); // the socket file stays
+    errno = error;
+    return bound || Failed(whyNot, "bind");
+}
+
+bool MakeHardLink(const QString& existing, const QString& newName, QString* whyNot)
+{
+    if (::link(QFile::encodeName(existing).constData(), QFile::encodeName(newName).constData()) == 0)
+        return true;
+    return Failed(whyNot, "link");
+}
+
+bool SetOwnerAndMode(const QString& path, int uid, int gid, unsigned mode, QString* whyNot)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // chown clears setuid and setgid, so the mode comes after it.
+    if (::lchown(name.constData(), static_cast<uid_t>(uid), static_cast<gid_t>(gid)) != 0)
+        return Failed(whyNot, "chown");
+    if (::chmod(name.constData(), static_cast<mode_t>(mode)) != 0)
+        return Failed(whyNot, "chmod");
+    return true;
+}
+
+bool SetModifiedTime(const QString& path, std::int64_t nanoseconds, QString* whyNot)
+{
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
+    times[1].tv_nsec = static_cast<long>(nanoseconds % 1000000000);
+    if (::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0)
+        return true;
+    return Failed(whyNot, "utimensat");
+}
+
+FileFacts Facts(const QString& path)
+{
+    FileFacts facts;
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return facts;
+    facts.exists = true;
+    facts.regular = S_ISREG(st.st_mode);
+    facts.link = S_ISLNK(st.st_mode);
+    facts.uid = st.st_uid;
+    facts.gid = st.st_gid;
+    facts.mode = st.st_mode & 07777;
+    facts.links = static_cast<unsigned>(st.st_nlink);
+#if defined(__APPLE__)
+    const timespec& modified = st.st_mtimespec;
+#else
+    const timespec& modified = st.st_mtim;
+#endif
+    facts.modifiedNs = static_cast<std::int64_t>(modified.tv_sec) * 1000000000 + modified.tv_nsec;
+    return facts;
+}
+
+std::optional<int> RunInChild(const std::function<int()>& work, int seconds, const ChildUser* as, QString* whyNot)
+{
+    constexpr int kCannotSwitch = 125;
+    if (as != nullptr && ::geteuid() != 0) {
+        if (whyNot != nullptr)
+            *whyNot = QStringLiteral("only root can run a child as another user");
+        return std::nullopt;
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        Failed(whyNot, "fork");
+        return std::nullopt;
+    }
+    if (child == 0) {
+        // A child that hangs (a read that waits for a pipe's writer) is ended by the alarm.
+        ::alarm(static_cast<unsigned>(seconds));
+        if (as != nullptr) {
+            std::vector<gid_t> groups(as->groups.begin(), as->groups.end());
+            if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(as->gid) != 0 || ::setuid(as->uid) != 0)
+                ::_exit(kCannotSwitch);
+        }
+        ::_exit(work() & 0xff);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) {
+            Failed(whyNot, "waitpid");
+            return std::nullopt;
+        }
+    }
+    if (WIFSIGNALED(status)) {
+        if (whyNot != nullptr)
+            *whyNot = WTERMSIG(status) == SIGALRM
+                          ? QStringLiteral("the child did not finish within %1 s").arg(seconds)
+                          : QStringLiteral("the child was ended by signal %1").arg(WTERMSIG(status));
+        return std::nullopt;
+    }
+    if (WEXITSTATUS(status) == kCannotSwitch && as != nullptr) {
+        if (whyNot != nullptr)
+            *whyNot = QStringLiteral("the child could not become user %1").arg(as->uid);
+        return std::nullopt;
+    }
+    return WEXITSTATUS(status);
 }
 
 } // namespace quorvan::test
