@@ -5,7 +5,7 @@
 
 #include "BenchRatios.h"
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/FileWriter.h"
 
 #include <QCoreApplication>
