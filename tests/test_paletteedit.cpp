@@ -197,8 +197,10 @@ void TestPaletteEdit::windowLayout()
     QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
     QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+    // It opens beside the main window where the screen allows (test_toolwindows
+    // checks where); here the screen is small, but it stays on it.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY((editor->geometry().center() - screen.center()).manhattanLength() <= 4);
+    QVERIFY(screen.contains(editor->frameGeometry()));
 
     const int lefts[8] = {56, 104, 152, 200, 288, 336, 384, 432};
     for (int i = 0; i < 16; ++i) {

@@ -7,9 +7,7 @@
 #include "ui/common/SetTopMostWindow.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 namespace quorvan {
 
@@ -73,11 +71,7 @@ void frmPaletteEditor::ConnectWidgets()
 
 void frmPaletteEditor::Form_Load()
 {
-    // Centred on the screen the first time it is shown.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-    }
+    // Where it opens is its owner's choice.
     SetTopMostWindow(this, true);
     Init();
 }
