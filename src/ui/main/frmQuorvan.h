@@ -167,7 +167,10 @@ private:
     std::uint8_t GetMaxRoom() const;    // highest room the current stage's list names
     void RestoreSelectedTile();         // picSelectedTile back to the selected block
     void ShowOpenedImage();             // every view redrawn from a newly opened image
-    void RedrawImageViews();            // both views and both editors redrawn from the image
+    // How the editors take an image redrawn under them: a new image starts the
+    // palette editor at swatch 0 again; Undo and Redo keep the user's swatch.
+    enum class EditorReload { FromStart, KeepSelection };
+    void RedrawImageViews(EditorReload editors); // both views and both editors redrawn from the image
     void DrawEditorGrid();
 
     // Picking and placing (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.

@@ -176,6 +176,10 @@ void frmQuorvan::mnuStageSelect_Click(int index)
     mnuPalette_->setEnabled(true);
     mnuTileEditor_->setEnabled(true);
     PaletteEditor()->Init();
+    // A loaded tile editor shows the same block number of the new stage, so
+    // that its next change starts from what it shows.
+    if (frmTileEdit* tiles = TileEdit(false))
+        tiles->Init();
     DrawTable();
     DrawLevel();
 }
@@ -196,16 +200,20 @@ void frmQuorvan::ShowOpenedImage()
         if (hLevel_Frames_->value() > maxRoom)
             hLevel_Frames_->setValue(maxRoom);
     }
-    RedrawImageViews();
+    RedrawImageViews(EditorReload::FromStart);
 }
 
-void frmQuorvan::RedrawImageViews()
+void frmQuorvan::RedrawImageViews(EditorReload editors)
 {
     // Any block, palette or room may have changed: redraw all that shows them.
     DrawTable();
     DrawLevel(); // also redraws the selected block's preview
-    if (frmPaletteEditor* palette = PaletteEditor(false))
-        palette->Init();
+    if (frmPaletteEditor* palette = PaletteEditor(false)) {
+        if (editors == EditorReload::KeepSelection)
+            palette->Refresh();
+        else
+            palette->Init();
+    }
     if (frmTileEdit* tiles = TileEdit(false))
         tiles->Init();
 }

@@ -140,6 +140,14 @@ void frmPaletteEditor::Init()
     picLoadedPal_Click(0);
 }
 
+void frmPaletteEditor::Refresh()
+{
+    if (document_.fileName().isEmpty())
+        return;
+    // Selecting the same swatch again recolours every swatch from the image.
+    picLoadedPal_Click(SelectedPal_);
+}
+
 void frmPaletteEditor::picLoadedPal_Click(int Index)
 {
     if (Index < 0 || Index >= kSwatches)
