@@ -3,7 +3,9 @@
 #include "ui/main/frmQuorvan.h"
 
 #include "data/RomDocument.h"
+#include "data/Stages.h"
 #include "ui/common/MsgBox.h"
+#include "ui/common/RenderFaultReport.h"
 #include "ui/common/clsDialog.h"
 
 #include <QAction>
@@ -80,6 +82,7 @@ void frmQuorvan::Document_ImageReplaced()
     mnuSave_->setEnabled(true);
     mnuSaveAS_->setEnabled(true);
     mnuExportIPS_->setEnabled(true);
+    NewRenderFaultContext(); // drawing problems the user closed on the old image are news on this one
     ShowOpenedImage();
 }
 

@@ -166,6 +166,7 @@ void frmQuorvan::mnuStageSelect_Click(int index)
         item->setChecked(false);
     mnuStageSelect_[static_cast<std::size_t>(index)]->setChecked(true);
     document_.currentStage() = static_cast<std::int16_t>(index);
+    NewRenderFaultContext(); // drawing problems the user closed on the old stage are news on this one
     picSelectedTile_->setTag(QStringLiteral("-1"));
     hLevel_Frames_->setValue(0);
     hLevel_Frames_->setMaximum(GetMaxRoom());
