@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 
@@ -18,6 +19,7 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 class QStatusBar;
+class QUrl;
 
 namespace quorvan {
 
@@ -66,6 +68,11 @@ public:
 
     // The folder the dialogs start in: the one that holds the program file.
     static QString ProgramFolder();
+
+    // How the Help links are opened: true when a program took the link. Tests
+    // stand in for the desktop; an empty function restores it.
+    using LinkOpener = std::function<bool(const QUrl&)>;
+    static void SetLinkOpenerForTesting(LinkOpener opener);
 
     // Controls, by the names the program gives them.
     PictureBox* picEditor() const { return picEditor_; }
