@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -85,6 +86,8 @@ private slots:
     void sysInfoButtonWithoutRegistry();
     void helpLinks_data();
     void helpLinks();
+    void helpLinkWithoutProgramShowsAddress_data();
+    void helpLinkWithoutProgramShowsAddress();
     void minimiseHidesAboutForGood();
 
 private:
@@ -108,6 +111,7 @@ void TestAbout::cleanup()
     frmAbout::SetSysInfoRootForTesting(std::nullopt);
     frmAbout::SetProgramStarterForTesting({});
     SetWindowPosForTesting({});
+    frmQuorvan::SetLinkOpenerForTesting({});
     window_.reset();
 }
 
@@ -426,6 +430,43 @@ void TestAbout::helpLinks()
                  QStringLiteral("Quorvan V0.4"));
     }
     QCOMPARE(window_->About(false), nullptr); // the links do not load the about box
+}
+
+void TestAbout::helpLinkWithoutProgramShowsAddress_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("address"); // shown so that it can be copied
+    QTest::newRow("no browser for the web site") << "mnuTrelvix" << "Web" << "https://example.org/quorvan";
+    QTest::newRow("no mail program for the author") << "mnuEmal" << "Email Author" << "quorvan@example.org";
+}
+
+void TestAbout::helpLinkWithoutProgramShowsAddress()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, title);
+    QFETCH(QString, address);
+    QList<QUrl> tried;
+    frmQuorvan::SetLinkOpenerForTesting([&tried](const QUrl& url) {
+        tried << url;
+        return false; // nothing could be started
+    });
+    QString informative;
+    bool selectable = false;
+    answerer_.expect([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        informative = box->informativeText();
+        selectable = box->textInteractionFlags().testFlag(Qt::TextSelectableByMouse);
+        box->button(QMessageBox::Ok)->click();
+    });
+    window_->findChild<QAction*>(item)->trigger();
+    QCOMPARE(answerer_.pending(), 0);
+    QCOMPARE(tried.size(), 1);
+    QCOMPARE(answerer_.seen().size(), 1);
+    QVERIFY2(answerer_.seen().first().startsWith(title + QLatin1Char('|')), qPrintable(answerer_.seen().first()));
+    QVERIFY2(informative.split(QLatin1Char('\n')).contains(address), qPrintable(informative));
+    QVERIFY(selectable);
 }
 
 void TestAbout::minimiseHidesAboutForGood()

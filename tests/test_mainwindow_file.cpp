@@ -7,6 +7,7 @@
 #include "ui/main/frmQuorvan.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,7 +16,9 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QDir>
+#include <QFile>
 #include <QTest>
+#include <QTimer>
 
 using namespace quorvan;
 using namespace quorvan::test;
@@ -38,6 +41,8 @@ private slots:
     void saveWritesOnlyEditedBytes();
     void saveAsThenSave();
     void failedSaveKeepsFileAndState();
+    void saveAsAddsTheExtension_data();
+    void saveAsAddsTheExtension();
 
 private:
     void openWithDialog(const QString& path);
@@ -207,6 +212,7 @@ void TestMainWindowFile::refusedLengthChangesNothing_data()
     QTest::newRow("0x4008F") << 0x4008F;
     QTest::newRow("0x40091") << 0x40091;
     QTest::newRow("0x3020F") << 0x3020F;
+    QTest::newRow("empty") << 0;
 }
 
 void TestMainWindowFile::refusedLengthChangesNothing()
@@ -220,9 +226,19 @@ void TestMainWindowFile::refusedLengthChangesNothing()
     const QString bad = box.write(QStringLiteral("bad.nes"), std::vector<std::uint8_t>(static_cast<std::size_t>(length), 1));
 
     answerer_.expect(ChooseFile(bad));
-    answerer_.expect(ClickButton(QStringLiteral("OK")));
+    QString details;
+    answerer_.expect([&details](QWidget* modal) {
+        if (auto* message = qobject_cast<QMessageBox*>(modal))
+            details = message->informativeText();
+        ClickButton(QStringLiteral("OK"))(modal);
+    });
     window_->mnuOpen()->trigger();
     QCOMPARE(answerer_.seen().last(), QStringLiteral("Bad File|Invalid ROM Size."));
+    // What was wrong: the file, its size and the sizes accepted.
+    QCOMPARE(details, QStringLiteral("\"bad.nes\" is %1 bytes (0x%2) long. An image must be 262288 bytes (0x40090) "
+                                     "or 197136 bytes (0x30210).")
+                          .arg(length)
+                          .arg(QString::number(length, 16).toUpper()));
     QVERIFY(std::equal(image.begin(), image.end(), RomImage.bytes().begin()));
     QCOMPARE(Stages, stages);
     QCOMPARE(QDir::fromNativeSeparators(RomFileName), good);
@@ -326,6 +342,47 @@ void TestMainWindowFile::failedSaveKeepsFileAndState()
     // The program goes on working: a later save succeeds.
     window_->mnuSave()->trigger();
     QCOMPARE(ReadFileBytes(path)[0x58], edited);
+}
+
+void TestMainWindowFile::saveAsAddsTheExtension_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no extension: .nes added") << "mylevel" << "mylevel.nes";
+    QTest::newRow(".nes typed: kept") << "mylevel.nes" << "mylevel.nes";
+    QTest::newRow("another extension: kept") << "mylevel.bin" << "mylevel.bin";
+}
+
+void TestMainWindowFile::saveAsAddsTheExtension()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    Sandbox box;
+    QVERIFY(window_->OpenFile(box.demoImage(QStringLiteral("original.nes"))));
+    answerer_.expect(ChooseFile(box.path(typed)));
+    window_->mnuSaveAS()->trigger();
+    QCOMPARE(QDir::fromNativeSeparators(RomFileName), box.path(saved));
+    QVERIFY(ReadFileBytes(box.path(saved)) == DemoBytes());
+    if (typed != saved)
+        QVERIFY(!QFile::exists(box.path(typed)));
+
+    // The same dialog then opens a typed name as it is, extension or not. A
+    // file error (the name taken as "bare.nes") is closed and counted.
+    const QString bare = box.demoImage(QStringLiteral("bare"), DemoLayout::Shifted);
+    QString error;
+    QTimer guard;
+    connect(&guard, &QTimer::timeout, [&error] {
+        if (auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            error = message->text();
+            message->done(QMessageBox::Ok);
+        }
+    });
+    guard.start(20);
+    openWithDialog(bare);
+    guard.stop();
+    QCOMPARE(error, QString());
+    QCOMPARE(QDir::fromNativeSeparators(RomFileName), bare);
+    QVERIFY(RomImage.bytes().size() == 0x30210);
 }
 
 QTEST_MAIN(TestMainWindowFile)

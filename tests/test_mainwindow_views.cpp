@@ -7,12 +7,14 @@
 #include "support/TestSupport.h"
 #include "support/ViewChecks.h"
 #include "ui/common/PictureBox.h"
+#include "ui/common/RenderFaultReport.h"
 #include "ui/main/frmQuorvan.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -55,6 +57,8 @@ private slots:
     void gridLines_data();
     void gridLines();
     void selectionRestoredAfterRedraw();
+    void closedFaultNoticeStaysClosed_data();
+    void closedFaultNoticeStaysClosed();
 
 private:
     void open(DemoLayout layout = DemoLayout::Plain, const std::vector<std::uint8_t>* bytes = nullptr);
@@ -400,6 +404,90 @@ void TestMainWindowViews::selectionRestoredAfterRedraw()
     window_->DrawLevel();
     window_->DrawTable();
     QCOMPARE(Grab(window_->picSelectedTile()), selected);
+}
+
+namespace {
+
+// Stage rows 0 and 1 of a plain demo image with palette 3 made of bytes above
+// 63, used only by the blocks of table page 5, and room 0 all block 0: the
+// block table draws wrongly on page 5 and nowhere else.
+std::vector<std::uint8_t> BadPaletteOnPageFive()
+{
+    std::vector<std::uint8_t> image = DemoBytes();
+    for (int row = 0; row < 2; ++row) {
+        const std::size_t bank = static_cast<std::size_t>(row) * 0x2000;
+        for (std::size_t i = 0; i < 4; ++i)
+            image[bank + 0x10 + 12 + i] = 0x47;
+        for (std::size_t b = 0; b < 256; ++b) {
+            std::uint8_t& attribute = image[bank + 0x1AD8 + b];
+            attribute = static_cast<std::uint8_t>((attribute & 0xFC) | (b / 16 == 5 ? 3 : 0));
+        }
+        for (std::size_t cell = 0; cell < 192; ++cell)
+            image[bank + 0x58 + cell] = 0;
+    }
+    return image;
+}
+
+bool NoticeShown()
+{
+    return RenderFaultNotice() != nullptr && RenderFaultNotice()->isVisible();
+}
+
+} // namespace
+
+void TestMainWindowViews::closedFaultNoticeStaysClosed_data()
+{
+    QTest::addColumn<bool>("byButton"); // else by the window's close box
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("the page redrawn: stays closed") << true << "redraw" << false;
+    QTest::newRow("dragged away and back: stays closed") << true << "drag" << false;
+    QTest::newRow("close box, dragged away and back: stays closed") << false << "drag" << false;
+    QTest::newRow("a fault in another view: shown") << true << "level" << true;
+    QTest::newRow("another stage: shown") << true << "stage" << true;
+    QTest::newRow("another image: shown") << false << "image" << true;
+}
+
+void TestMainWindowViews::closedFaultNoticeStaysClosed()
+{
+    QFETCH(bool, byButton);
+    QFETCH(QString, then);
+    QFETCH(bool, shown);
+    const std::vector<std::uint8_t> bytes = BadPaletteOnPageFive();
+    open(DemoLayout::Plain, &bytes);
+    window_->mnuStageSelect(0)->trigger();
+    QVERIFY(!NoticeShown()); // page 0 and room 0 draw cleanly
+    QScrollBar* bar = window_->hsTable();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(5);
+    QVERIFY(NoticeShown());
+
+    if (byButton)
+        RenderFaultNotice()->findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+    else
+        RenderFaultNotice()->close();
+    QVERIFY(!NoticeShown());
+
+    if (then == QLatin1String("redraw")) {
+        bar->setSliderDown(false);
+        window_->mnuGrid(1)->trigger();
+    } else if (then == QLatin1String("drag")) {
+        for (int page : {4, 6, 5, 4, 5})
+            bar->setSliderPosition(page);
+        bar->setSliderDown(false);
+    } else if (then == QLatin1String("level")) {
+        bar->setSliderDown(false);
+        QVERIFY(RomImage.write(Stages[0].RoomData, 0x50)); // a block of page 5 in the room
+        window_->mnuGrid(0)->trigger();
+    } else if (then == QLatin1String("stage")) {
+        bar->setSliderDown(false);
+        window_->mnuStageSelect(1)->trigger();
+        bar->setValue(5);
+    } else {
+        bar->setSliderDown(false);
+        QVERIFY(window_->OpenFile(sandbox_->write(QStringLiteral("again.nes"), bytes)));
+    }
+    QCOMPARE(NoticeShown(), shown);
 }
 
 QTEST_MAIN(TestMainWindowViews)

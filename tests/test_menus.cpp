@@ -85,6 +85,8 @@ private slots:
     void menuFontCellHeight();
     void measuredSizes_data();
     void measuredSizes();
+    void captionsEndClearOfTheBorder_data();
+    void captionsEndClearOfTheBorder();
     void bitmapsHaveTheirSizesAndMasks_data();
     void bitmapsHaveTheirSizesAndMasks();
 
@@ -450,6 +452,48 @@ void TestMenus::measuredSizes()
         QVERIFY(menu->actionGeometry(action).width() >= expected.width());
     } else {
         QCOMPARE(window_->menuBar()->actionGeometry(action).size(), expected);
+    }
+}
+
+void TestMenus::captionsEndClearOfTheBorder_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::newRow("File: Export IPS Patch...") << "mnuFIle";
+    QTest::newRow("Edit: shortcuts") << "mnuEdit";
+    QTest::newRow("Level: Stage 1") << "mnuLevel";
+    QTest::newRow("View: Tile Selector Grid") << "mnuView";
+    QTest::newRow("Help: the Web submenu") << "mnuHelp";
+    QTest::newRow("Web: Email Author") << "mnuWeb";
+}
+
+void TestMenus::captionsEndClearOfTheBorder()
+{
+    QFETCH(QString, menu);
+    auto* dropDown = window_->findChild<QMenu*>(menu);
+    QVERIFY(dropDown != nullptr);
+    openMenu(dropDown);
+    dropDown->setActiveAction(nullptr);
+    const QImage shot = Grab(dropDown);
+    const std::uint32_t background = RgbOf(SchemeColor(QStringLiteral("menubg")));
+    const QFont font = CreateMenuFont(*window_);
+    for (QAction* action : dropDown->actions()) {
+        if (action->isSeparator() || !action->isVisible())
+            continue;
+        const QRect r = dropDown->actionGeometry(action);
+        // The row holds the caption at 26 in the drawing font and the margin after it.
+        const QString caption = action->text().section(QLatin1Char('\t'), 0, 0);
+        QVERIFY2(r.width() >= kCaptionLeft + QFontMetrics(font).horizontalAdvance(caption) + kShortcutRightMargin,
+                 qPrintable(caption));
+        // No text pixel within the margin on the right (the submenu arrow aside).
+        const int limit = r.right() - (action->menu() != nullptr ? 10 : 0);
+        int ink = -1;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left() + kCaptionLeft; x <= limit; ++x)
+                if (Rgb(shot, x, y) != background)
+                    ink = std::max(ink, x);
+        QVERIFY2(ink >= 0, qPrintable(caption + QStringLiteral(": no text drawn")));
+        QVERIFY2(r.right() - ink >= kMeasureMargin,
+                 qPrintable(QStringLiteral("%1: text ends %2 pixels from the border").arg(caption).arg(r.right() - ink)));
     }
 }
 

@@ -131,6 +131,8 @@ private slots:
     void editTileButton_data();
     void editTileButton();
     void followsPicksWhileHidden();
+    void stageChangeShowsSameBlock_data();
+    void stageChangeShowsSameBlock();
 
 private:
     void openDemo(DemoLayout layout = DemoLayout::Plain);
@@ -749,6 +751,50 @@ void TestTileEdit::followsPicksWhileHidden()
     editor->vsTile()->setValue(0);
     editor->Init();
     QCOMPARE(editor->hsTile(0)->value(), shown ^ 0x55);
+}
+
+void TestTileEdit::stageChangeShowsSameBlock_data()
+{
+    QTest::addColumn<DemoLayout>("layout");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("shown, stage 1 to 3, block 7") << DemoLayout::Plain << 0 << 2 << 7 << true;
+    QTest::newRow("hidden, stage 4 to 2, block 0x90") << DemoLayout::Plain << 3 << 1 << 0x90 << false;
+    QTest::newRow("shifted, stage 2 to 9, block 255") << DemoLayout::Shifted << 1 << 8 << 255 << true;
+}
+
+void TestTileEdit::stageChangeShowsSameBlock()
+{
+    QFETCH(DemoLayout, layout);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, block);
+    QFETCH(bool, shown);
+    openDemo(layout);
+    window_->mnuStageSelect(from)->trigger();
+    frmTileEdit* editor = editorOn(block);
+    if (!shown)
+        editor->hide();
+    const std::int64_t tile = Row(to).BlockTiles + 4 * block + 1;
+    QVERIFY2(Byte(Row(from).BlockTiles + 4 * block + 1) != Byte(tile), "the stages must differ for this test");
+
+    window_->mnuStageSelect(to)->trigger();
+    QCOMPARE(editor->isVisible(), shown);
+    checkShowsBlock(editor, to, block);
+    QVERIFY(!RomImage.modified());
+
+    // One step of the scroll bar moves on from the new stage's tile number,
+    // the one the window shows, and writes nothing else.
+    const auto before = ImageBytes();
+    editor->hsTile(1)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    const auto after = ImageBytes();
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const int expected = std::int64_t(i) == tile ? (before[i] + 1) % 256 : before[i];
+        if (after[i] != expected)
+            QFAIL(qPrintable(QStringLiteral("byte 0x%1 is %2").arg(i, 0, 16).arg(after[i])));
+    }
 }
 
 QTEST_MAIN(TestTileEdit)

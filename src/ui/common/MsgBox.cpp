@@ -4,12 +4,16 @@ namespace quorvan {
 
 QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
                                    QMessageBox::StandardButtons buttons, MsgIcon icon,
-                                   QMessageBox::StandardButton defaultButton)
+                                   QMessageBox::StandardButton defaultButton, const QString& informativeText)
 {
     QMessageBox box(parent);
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setWindowTitle(title);
     box.setText(text);
+    if (!informativeText.isEmpty())
+        box.setInformativeText(informativeText);
+    // A path or an address in a message is there to be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.setStandardButtons(buttons);
     switch (icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;

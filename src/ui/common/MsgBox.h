@@ -13,10 +13,12 @@ enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 
 // Shows a modal box with the given buttons and default button and returns the
 // button that was pressed (Escape gives the escape button Qt picks, normally
-// No or Cancel).
+// No or Cancel). `informativeText`, when given, stands under the text. The
+// texts can be selected and copied.
 QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                    MsgIcon icon = MsgIcon::None,
-                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                                   const QString& informativeText = QString());
 
 } // namespace quorvan

@@ -111,6 +111,13 @@ QSize ODMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* optio
             const qsizetype tab = item->text.indexOf(QLatin1Char('\t'));
             if (type == CT_MenuItem && tab >= 0)
                 measured.rwidth() -= widget->fontMetrics().horizontalAdvance(item->text.mid(tab + 1));
+            // The measured width ends where the text ends. The window system
+            // the measure was made for adds room beside an owner-drawn row (a
+            // check mark's width); Qt adds none, so the longest caption would
+            // end on the menu's border. The row keeps the right margin the
+            // shortcut text keeps.
+            if (type == CT_MenuItem && item->menuItemType != QStyleOptionMenuItem::Separator)
+                measured.rwidth() += kShortcutRightMargin;
             return measured;
         }
     }

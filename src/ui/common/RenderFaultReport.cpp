@@ -1,8 +1,11 @@
 #include "ui/common/RenderFaultReport.h"
 
 #include "graphics/clsNesTiles.h"
+#include "ui/common/ToolWindows.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -12,7 +15,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 namespace quorvan {
@@ -28,10 +30,52 @@ struct Check {
 
 std::vector<Check> openChecks;
 
+// Kinds of problem, as bits, so that a view's problems can be compared with
+// those the user has already seen and closed.
+enum Kind : unsigned { kBadColour = 1u, kBadTile = 2u, kBadRead = 4u };
+
 // One line per view that last drew with faults, in the order they first appeared.
-std::vector<std::pair<QString, QString>> noticeLines;
+struct NoticeLine {
+    QString what;
+    QString text;
+    unsigned kinds = 0;
+};
+std::vector<NoticeLine> noticeLines;
+
+// Per view, the kinds of problem the notice showed when the user closed it.
+QHash<QString, unsigned> closedKinds;
 
 QPointer<QWidget> notice;
+
+// The notice window: closing it, by its button or its close box, counts as
+// the user having seen every problem it shows.
+class NoticeBox final : public QWidget {
+public:
+    NoticeBox(QWidget* owner, Qt::WindowFlags flags) : QWidget(owner, flags) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        for (const NoticeLine& line : noticeLines)
+            closedKinds[line.what] |= line.kinds;
+        QWidget::closeEvent(event);
+    }
+};
+
+unsigned KindsOf(const RenderFaults& faults)
+{
+    return (faults.badColourPixels > 0 ? kBadColour : 0u) | (faults.badTiles > 0 ? kBadTile : 0u) |
+           (faults.badReads > 0 ? kBadRead : 0u);
+}
+
+// Whether some line shows a problem the user has not closed the notice on.
+bool HasNews()
+{
+    for (const NoticeLine& line : noticeLines)
+        if ((line.kinds & ~closedKinds.value(line.what, 0u)) != 0)
+            return true;
+    return false;
+}
 
 std::uint64_t Since(std::uint64_t now, std::uint64_t before)
 {
@@ -91,7 +135,7 @@ QWidget* EnsureNotice(QWidget* owner)
         return notice;
     }
 
-    auto* box = new QWidget(owner, kFlags);
+    auto* box = new NoticeBox(owner, kFlags);
     box->setObjectName(QStringLiteral("RenderFaultNotice"));
     box->setWindowTitle(QStringLiteral("Drawing Problems"));
     box->setAttribute(Qt::WA_ShowWithoutActivating); // never takes the focus from the user's work
@@ -104,7 +148,7 @@ QWidget* EnsureNotice(QWidget* owner)
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* close = new QPushButton(QStringLiteral("Close"), box);
     close->setObjectName(QStringLiteral("cmdClose"));
-    QObject::connect(close, &QPushButton::clicked, box, &QWidget::hide);
+    QObject::connect(close, &QPushButton::clicked, box, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -120,6 +164,7 @@ QWidget* EnsureNotice(QWidget* owner)
         qAddPostRoutine(DeleteParentlessNotice);
         cleanupRegistered = true;
     }
+    ManageToolWindow(box, ToolPlacement::AsIs);
     notice = box;
     return box;
 }
@@ -127,8 +172,8 @@ QWidget* EnsureNotice(QWidget* owner)
 QString NoticeText()
 {
     QStringList lines;
-    for (const auto& line : noticeLines)
-        lines << line.second;
+    for (const NoticeLine& line : noticeLines)
+        lines << line.text;
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -160,7 +205,7 @@ void EndRenderFaultCheck(QWidget* window, const QString& what)
     }
 
     auto line = std::find_if(noticeLines.begin(), noticeLines.end(),
-                             [&what](const auto& entry) { return entry.first == what; });
+                             [&what](const NoticeLine& entry) { return entry.what == what; });
     if (!met.any()) {
         // This view is clean again: drop its line, and the notice when it was the last.
         if (line == noticeLines.end())
@@ -174,17 +219,26 @@ void EndRenderFaultCheck(QWidget* window, const QString& what)
         return;
     }
 
-    const QString description = Describe(what, met);
+    const NoticeLine described{what, Describe(what, met), KindsOf(met)};
     if (line == noticeLines.end())
-        noticeLines.emplace_back(what, description);
+        noticeLines.push_back(described);
     else
-        line->second = description;
+        *line = described;
 
     QWidget* box = EnsureNotice(Owner(window));
     box->findChild<QLabel*>(QStringLiteral("lblRenderFault"))->setText(NoticeText());
     box->adjustSize();
+    // Closed by the user: it stays closed, with its text kept up to date,
+    // until there is something the user has not seen.
+    if (box->isHidden() && !HasNews())
+        return;
     box->show();
     box->raise();
+}
+
+void NewRenderFaultContext()
+{
+    closedKinds.clear();
 }
 
 QWidget* RenderFaultNotice()

@@ -2,6 +2,7 @@
 
 #include "data/Version.h"
 #include "ui/common/Resources.h"
+#include "ui/common/ToolWindows.h"
 #include "ui/main/frmQuorvan.h"
 
 #include <QAction>
@@ -9,14 +10,17 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QPixmap>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace quorvan {
 
 int RunQuorvan(QApplication& app)
 {
+    QApplication::setOrganizationName(QString::fromLatin1(kProgramTitle));
     QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
     QApplication::setApplicationVersion(VersionText());
     EnsureResources();
@@ -32,9 +36,17 @@ int RunQuorvan(QApplication& app)
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
                                               QStringLiteral("Save a picture of the window and exit."),
                                               QStringLiteral("png"));
+    const QCommandLineOption toolsOption(
+        QStringLiteral("tools"),
+        QStringLiteral("Tool windows to open once the stage is chosen, comma-separated: palette, tile, about."),
+        QStringLiteral("list"));
     parser.addOption(stageOption);
     parser.addOption(screenshotOption);
+    parser.addOption(toolsOption);
     parser.process(app);
+
+    // The program keeps where the user left its tool windows in the user's settings.
+    KeepToolWindowPositions([] { return std::make_unique<QSettings>(); });
 
     frmQuorvan window;
     window.show();
@@ -45,6 +57,21 @@ int RunQuorvan(QApplication& app)
         const int stage = parser.value(stageOption).toInt(&ok);
         if (ok && stage >= 1 && stage <= 9)
             window.mnuStageSelect(stage - 1)->trigger();
+    }
+    // Each as its menu item opens it (the editors need a stage).
+    const QStringList tools = parser.value(toolsOption).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& tool : tools) {
+        const QString name = tool.trimmed().toLower();
+        QAction* item = name == QLatin1String("palette") ? window.mnuPalette()
+                        : name == QLatin1String("tile")  ? window.mnuTileEditor()
+                        : name == QLatin1String("about") ? window.mnuAbout()
+                                                         : nullptr;
+        if (item == nullptr) {
+            std::fprintf(stderr, "Unknown tool window \"%s\" (palette, tile or about).\n", qPrintable(tool));
+            continue;
+        }
+        if (item->isEnabled() && !item->isChecked())
+            item->trigger();
     }
 
     if (parser.isSet(screenshotOption)) {

@@ -6,9 +6,11 @@ class QApplication;
 
 namespace quorvan {
 
-// Usage: quorvan [FILE] [--stage N] [--screenshot PNG]
+// Usage: quorvan [FILE] [--stage N] [--tools LIST] [--screenshot PNG]
 //   FILE          opened at start-up exactly as Open would
 //   --stage N     then chooses stage N (1..9)
+//   --tools LIST  then opens tool windows as their menu items would:
+//                 "palette", "tile", "about", comma-separated
 //   --screenshot  saves a picture of the window once it is shown, and exits
 int RunQuorvan(QApplication& app);
 

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 
@@ -18,6 +19,7 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 class QStatusBar;
+class QUrl;
 
 namespace quorvan {
 
@@ -66,6 +68,11 @@ public:
 
     // The folder the dialogs start in: the one that holds the program file.
     static QString ProgramFolder();
+
+    // How the Help links are opened: true when a program took the link. Tests
+    // stand in for the desktop; an empty function restores it.
+    using LinkOpener = std::function<bool(const QUrl&)>;
+    static void SetLinkOpenerForTesting(LinkOpener opener);
 
     // Controls, by the names the program gives them.
     PictureBox* picEditor() const { return picEditor_; }
@@ -167,7 +174,10 @@ private:
     std::uint8_t GetMaxRoom() const;    // highest room the current stage's list names
     void RestoreSelectedTile();         // picSelectedTile back to the selected block
     void ShowOpenedImage();             // every view redrawn from a newly opened image
-    void RedrawImageViews();            // both views and both editors redrawn from the image
+    // How the editors take an image redrawn under them: a new image starts the
+    // palette editor at swatch 0 again; Undo and Redo keep the user's swatch.
+    enum class EditorReload { FromStart, KeepSelection };
+    void RedrawImageViews(EditorReload editors); // both views and both editors redrawn from the image
     void DrawEditorGrid();
 
     // Picking and placing (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.

@@ -3,7 +3,9 @@
 #include "ui/main/frmQuorvan.h"
 
 #include "data/RomDocument.h"
+#include "data/Stages.h"
 #include "ui/common/MsgBox.h"
+#include "ui/common/RenderFaultReport.h"
 #include "ui/common/clsDialog.h"
 
 #include <QAction>
@@ -49,6 +51,8 @@ void frmQuorvan::mnuOpen_Click()
     clsDialog& dialog = Dialog();
     dialog.setFilter(kRomFilter);
     dialog.setInitDir(ProgramFolder());
+    // A typed name is opened as it is: a file without an extension stays openable.
+    dialog.setDefaultExt(QString());
     if (!dialog.ShowOpen())
         return; // cancelled: nothing changes
     OpenFile(dialog.FileName());
@@ -62,10 +66,19 @@ bool frmQuorvan::OpenFile(const QString& path)
     case RomDocument::OpenResult::Status::ReadFailed:
         ShowFileError(QStringLiteral("open"), path, opened.error);
         return false;
-    case RomDocument::OpenResult::Status::BadSize:
+    case RomDocument::OpenResult::Status::BadSize: {
+        // The text and title stay as they always were; the details say what was wrong.
+        const QFileInfo file(path);
+        const auto sizeText = [](qint64 bytes) {
+            return QStringLiteral("%1 bytes (0x%2)").arg(bytes).arg(QString::number(bytes, 16).toUpper());
+        };
         MsgBox(this, QStringLiteral("Invalid ROM Size."), QStringLiteral("Bad File"), QMessageBox::Ok,
-               MsgIcon::Critical);
+               MsgIcon::Critical, QMessageBox::NoButton,
+               QStringLiteral("\"%1\" is %2 long. An image must be %3 or %4.")
+                   .arg(file.fileName(), sizeText(file.size()), sizeText(qint64{kImageLengthPlain}),
+                        sizeText(qint64{kImageLengthShifted})));
         return false;
+    }
     case RomDocument::OpenResult::Status::Ok:
         break;
     }
@@ -80,6 +93,7 @@ void frmQuorvan::Document_ImageReplaced()
     mnuSave_->setEnabled(true);
     mnuSaveAS_->setEnabled(true);
     mnuExportIPS_->setEnabled(true);
+    NewRenderFaultContext(); // drawing problems the user closed on the old image are news on this one
     ShowOpenedImage();
 }
 
@@ -123,6 +137,8 @@ void frmQuorvan::mnuSaveAS_Click()
     clsDialog& dialog = Dialog();
     dialog.setFilter(kRomFilter);
     dialog.setInitDir(ProgramFolder());
+    // A name typed without an extension gets ".nes", so that Open's filter shows the file.
+    dialog.setDefaultExt(QStringLiteral("nes"));
     if (!dialog.ShowSave())
         return; // cancelled: nothing written, the path stays
     // The new path takes effect only once the image is safely written there.

@@ -73,7 +73,7 @@ void frmQuorvan::mnuUndo_Click()
     if (QApplication::activeModalWidget() != nullptr)
         return;
     if (document_.history().Undo())
-        RedrawImageViews();
+        RedrawImageViews(EditorReload::KeepSelection);
 }
 
 void frmQuorvan::mnuRedo_Click()
@@ -81,7 +81,7 @@ void frmQuorvan::mnuRedo_Click()
     if (QApplication::activeModalWidget() != nullptr)
         return;
     if (document_.history().Redo())
-        RedrawImageViews();
+        RedrawImageViews(EditorReload::KeepSelection);
 }
 
 } // namespace quorvan

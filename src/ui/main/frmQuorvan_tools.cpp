@@ -1,9 +1,12 @@
 // The tool windows the main window owns: created on first use, kept until it
 // closes, and wired to the main window once, when each is created. They know
 // nothing of the main window; they show the document and signal what they need.
+// The editors open beside the main window, not over its views, and reopen where
+// the user left them.
 
 #include "ui/main/frmQuorvan.h"
 
+#include "ui/common/ToolWindows.h"
 #include "ui/common/frmAbout.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
@@ -16,6 +19,7 @@ frmTileEdit* frmQuorvan::TileEdit(bool create)
 {
     if (!tileEdit_ && create) {
         tileEdit_ = new frmTileEdit(document_, this);
+        ManageToolWindow(tileEdit_, ToolPlacement::BesideOwner);
         ConnectTileEdit(tileEdit_);
     }
     return tileEdit_;
@@ -25,6 +29,7 @@ frmPaletteEditor* frmQuorvan::PaletteEditor(bool create)
 {
     if (!paletteEditor_ && create) {
         paletteEditor_ = new frmPaletteEditor(document_, this);
+        ManageToolWindow(paletteEditor_, ToolPlacement::BesideOwner);
         ConnectPaletteEditor(paletteEditor_);
     }
     return paletteEditor_;
@@ -32,8 +37,10 @@ frmPaletteEditor* frmQuorvan::PaletteEditor(bool create)
 
 frmAbout* frmQuorvan::About(bool create)
 {
-    if (!about_ && create)
+    if (!about_ && create) {
         about_ = new frmAbout(this);
+        ManageToolWindow(about_, ToolPlacement::AsIs); // it centres itself
+    }
     return about_;
 }
 

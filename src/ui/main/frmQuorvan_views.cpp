@@ -166,6 +166,7 @@ void frmQuorvan::mnuStageSelect_Click(int index)
         item->setChecked(false);
     mnuStageSelect_[static_cast<std::size_t>(index)]->setChecked(true);
     document_.currentStage() = static_cast<std::int16_t>(index);
+    NewRenderFaultContext(); // drawing problems the user closed on the old stage are news on this one
     picSelectedTile_->setTag(QStringLiteral("-1"));
     hLevel_Frames_->setValue(0);
     hLevel_Frames_->setMaximum(GetMaxRoom());
@@ -176,6 +177,10 @@ void frmQuorvan::mnuStageSelect_Click(int index)
     mnuPalette_->setEnabled(true);
     mnuTileEditor_->setEnabled(true);
     PaletteEditor()->Init();
+    // A loaded tile editor shows the same block number of the new stage, so
+    // that its next change starts from what it shows.
+    if (frmTileEdit* tiles = TileEdit(false))
+        tiles->Init();
     DrawTable();
     DrawLevel();
 }
@@ -196,16 +201,20 @@ void frmQuorvan::ShowOpenedImage()
         if (hLevel_Frames_->value() > maxRoom)
             hLevel_Frames_->setValue(maxRoom);
     }
-    RedrawImageViews();
+    RedrawImageViews(EditorReload::FromStart);
 }
 
-void frmQuorvan::RedrawImageViews()
+void frmQuorvan::RedrawImageViews(EditorReload editors)
 {
     // Any block, palette or room may have changed: redraw all that shows them.
     DrawTable();
     DrawLevel(); // also redraws the selected block's preview
-    if (frmPaletteEditor* palette = PaletteEditor(false))
-        palette->Init();
+    if (frmPaletteEditor* palette = PaletteEditor(false)) {
+        if (editors == EditorReload::KeepSelection)
+            palette->Refresh();
+        else
+            palette->Init();
+    }
     if (frmTileEdit* tiles = TileEdit(false))
         tiles->Init();
 }

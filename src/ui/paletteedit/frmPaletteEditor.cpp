@@ -7,9 +7,7 @@
 #include "ui/common/SetTopMostWindow.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 namespace quorvan {
 
@@ -73,11 +71,7 @@ void frmPaletteEditor::ConnectWidgets()
 
 void frmPaletteEditor::Form_Load()
 {
-    // Centred on the screen the first time it is shown.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-    }
+    // Where it opens is its owner's choice.
     SetTopMostWindow(this, true);
     Init();
 }
@@ -144,6 +138,14 @@ void frmPaletteEditor::Init()
     for (int i = 0; i < kSwatches; ++i)
         ShowSwatch(i);
     picLoadedPal_Click(0);
+}
+
+void frmPaletteEditor::Refresh()
+{
+    if (document_.fileName().isEmpty())
+        return;
+    // Selecting the same swatch again recolours every swatch from the image.
+    picLoadedPal_Click(SelectedPal_);
 }
 
 void frmPaletteEditor::picLoadedPal_Click(int Index)

@@ -34,6 +34,12 @@ public:
     // while no file is open.
     void Init();
 
+    // Reloads all swatches from the image and keeps the selected swatch: for
+    // changes made elsewhere, such as Undo and Redo, after which the next
+    // pick must still edit the swatch the user selected. Does nothing while
+    // no file is open.
+    void Refresh();
+
     // Selects swatch `Index` (0..15): recolours every swatch, repaints the grid
     // with the highlight on the selected swatch's colour and frames the swatch.
     void picLoadedPal_Click(int Index);
