@@ -19,7 +19,7 @@ CC=clang CXX=clang++ cmake -S "$QUORVAN_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Rel
     -DQUORVAN_BUILD_TESTS=OFF -DQUORVAN_BUILD_BENCH=OFF >"$BUILD.configure.log" 2>&1 \
     || { cat "$BUILD.configure.log"; exit 1; }
 say "Building the fuzz targets"
-cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_filter fuzz_image fuzz_window fuzz_edits
+cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_filter fuzz_image fuzz_window fuzz_edits fuzz_patch
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
@@ -28,7 +28,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 say "Replaying the seed corpus and the regression inputs"
 ctest --test-dir "$BUILD/fuzz" --output-on-failure -R '_replay$'
 
-for target in fuzz_filter fuzz_image fuzz_window fuzz_edits; do
+for target in fuzz_filter fuzz_image fuzz_window fuzz_edits fuzz_patch; do
     say "Fuzzing ${target} for ${SECONDS_EACH} s"
     work="$BUILD/corpus/$target"
     findings="$BUILD/findings/$target"

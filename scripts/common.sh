@@ -6,7 +6,7 @@ QUORVAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Debian packages the project needs to build, test and show its window. The
 # window manager and the X tools let a test minimise and restore the real window.
 QUORVAN_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-                  libbenchmark-dev clang xvfb xauth fonts-dejavu-core
+                  zlib1g-dev libbenchmark-dev clang xvfb xauth fonts-dejavu-core
                   openbox xdotool wmctrl x11-utils)
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }

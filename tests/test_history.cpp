@@ -304,7 +304,7 @@ void TestHistory::menuItems()
     for (QAction* action : window_->menuFile()->actions())
         names << action->objectName();
     QCOMPARE(names, (QStringList{"mnuOpen", "FileFiller1", "mnuSave", "mnuSaveAS", "FileFiller2", "mnuExportIPS",
-                                 "FileFiller3", "mnuExit"}));
+                                 "mnuExportBPS", "mnuApplyPatch", "FileFiller3", "mnuExit"}));
     QCOMPARE(window_->mnuExportIPS()->text(), QStringLiteral("Export IPS Patch..."));
 
     // Nothing to undo, redo or export before an image is open.

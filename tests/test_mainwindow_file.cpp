@@ -149,8 +149,8 @@ void TestMainWindowFile::menuStatesAtStart()
     }
     // The File menu in order, separators named.
     const QList<QAction*> file = window_->menuFile()->actions();
-    // (The patch export and its separator stand between FileFiller2 and Exit.)
-    QCOMPARE(file.size(), 8);
+    // (The three patch items and their separator stand between FileFiller2 and Exit.)
+    QCOMPARE(file.size(), 10);
     QCOMPARE(file.last()->objectName(), QStringLiteral("mnuExit"));
     QCOMPARE(file[1]->objectName(), QStringLiteral("FileFiller1"));
     QVERIFY(file[1]->isSeparator());

@@ -18,11 +18,17 @@
 
 namespace quorvan {
 
+void NameApplication()
+{
+    if (QCoreApplication::organizationName().isEmpty())
+        QCoreApplication::setOrganizationName(QStringLiteral("Quorvan"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
+    QCoreApplication::setApplicationVersion(VersionText());
+}
+
 int RunQuorvan(QApplication& app)
 {
-    QApplication::setOrganizationName(QString::fromLatin1(kProgramTitle));
-    QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
-    QApplication::setApplicationVersion(VersionText());
+    NameApplication();
     EnsureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvan/quorvan.png")));
 

@@ -6,12 +6,18 @@ class QApplication;
 
 namespace quorvan {
 
+// The application's organisation, name and version, under which QSettings
+// keeps the program's settings (set once; names set before are kept).
+void NameApplication();
+
 // Usage: quorvan [FILE] [--stage N] [--tools LIST] [--screenshot PNG]
 //   FILE          opened at start-up exactly as Open would
 //   --stage N     then chooses stage N (1..9)
 //   --tools LIST  then opens tool windows as their menu items would:
 //                 "palette", "tile", "about", comma-separated
 //   --screenshot  saves a picture of the window once it is shown, and exits
+// (The commands that need no window are told apart before, in main.cpp: see
+// BatchCommands.h.)
 int RunQuorvan(QApplication& app);
 
 } // namespace quorvan

@@ -171,8 +171,10 @@ void frmQuorvan::CreateMenus()
     mnuTrelvix_ = NamedAction(mnuWeb_, QStringLiteral("mnuTrelvix"), QStringLiteral("Trelvix"), true);
     mnuEmal_ = NamedAction(mnuWeb_, QStringLiteral("mnuEmal"), QStringLiteral("Email Author"), true);
 
-    // Undo, Redo and the patch export join the menus above.
+    // Undo, Redo and the patch export join the menus above, then the other
+    // patch items and Preferences.
     CreateHistoryMenus();
+    CreatePatchMenus();
 }
 
 void frmQuorvan::ConnectWidgets()
@@ -213,6 +215,7 @@ void frmQuorvan::ConnectWidgets()
     connect(&document_, &RomDocument::imageReplaced, this, &frmQuorvan::Document_ImageReplaced);
     connect(&document_, &RomDocument::fileNameChanged, this, &frmQuorvan::Document_FileNameChanged);
     ConnectHistory();
+    ConnectPatches();
 }
 
 void frmQuorvan::Form_Load()

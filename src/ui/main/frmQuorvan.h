@@ -30,6 +30,7 @@ class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
 class frmTileEdit;
+enum class PatchFormat;
 
 class frmQuorvan : public QMainWindow {
     Q_OBJECT
@@ -96,6 +97,9 @@ public:
     QAction* mnuUndo() const { return mnuUndo_; }
     QAction* mnuRedo() const { return mnuRedo_; }
     QAction* mnuExportIPS() const { return mnuExportIPS_; }
+    QAction* mnuExportBPS() const { return mnuExportBPS_; }
+    QAction* mnuApplyPatch() const { return mnuApplyPatch_; }
+    QAction* mnuPreferences() const { return mnuPreferences_; }
     QAction* mnuTrelvix() const { return mnuTrelvix_; }
     QAction* mnuEmal() const { return mnuEmal_; }
     QMenu* menuFile() const { return mnuFIle_; }
@@ -115,8 +119,14 @@ public slots:
     // "&Undo", "&Redo": take back / do again one edit and redraw what shows it.
     void mnuUndo_Click();
     void mnuRedo_Click();
-    // "Export IPS Patch...": the changes since the image was opened, as a patch file.
+    // "Export IPS Patch...", "Export &BPS Patch...": the image's changes against
+    // the clean original set in Preferences, else against the image as opened.
     void mnuExportIPS_Click();
+    void mnuExportBPS_Click();
+    // "&Apply Patch...": an IPS or BPS file applied to the image as one edit.
+    void mnuApplyPatch_Click();
+    // "&Preferences...": the Preferences dialog; its values are kept when accepted.
+    void mnuPreferences_Click();
     // "&Palette": shows the palette editor, or discards it when the item is checked.
     void mnuPalette_Click();
     // "&About", "Trelvix", "Email Author": the about box and the two Help links.
@@ -158,6 +168,11 @@ private:
     void CreateHistoryMenus();
     void ConnectHistory();
     void UpdateHistoryState();
+
+    // The patch items and Preferences (frmQuorvan_patches.cpp, frmQuorvan_export.cpp).
+    void CreatePatchMenus();
+    void ConnectPatches();
+    void ExportPatch(PatchFormat format);
 
     // The tool windows' wiring, done once when each is created (frmQuorvan_tools.cpp).
     void ConnectTileEdit(frmTileEdit* editor);
@@ -223,6 +238,10 @@ private:
     QAction* EditFiller0_ = nullptr;
     QAction* mnuExportIPS_ = nullptr;
     QAction* FileFiller3_ = nullptr;
+    QAction* mnuExportBPS_ = nullptr;
+    QAction* mnuApplyPatch_ = nullptr;
+    QAction* EditFiller1_ = nullptr;
+    QAction* mnuPreferences_ = nullptr;
 
     RomDocument& document_;
     std::unique_ptr<clsDialog> dialog_;

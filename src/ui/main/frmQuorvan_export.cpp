@@ -1,4 +1,5 @@
-// Exporting the changes made to the image: an IPS patch.
+// Exporting the changes made to the image: an IPS or a BPS patch, made against
+// the clean original set in Preferences or else against the image as opened.
 
 #include "ui/main/frmQuorvan.h"
 
@@ -6,51 +7,75 @@
 #include "data/RomDocument.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/clsDialog.h"
+#include "ui/prefs/Preferences.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace quorvan {
 
-namespace {
-const QString kIpsFilter = QStringLiteral("IPS Patches (*.ips)|*.ips|All Files (*.*)|*.*");
+void frmQuorvan::mnuExportIPS_Click()
+{
+    ExportPatch(PatchFormat::Ips);
 }
 
-void frmQuorvan::mnuExportIPS_Click()
+void frmQuorvan::mnuExportBPS_Click()
+{
+    ExportPatch(PatchFormat::Bps);
+}
+
+void frmQuorvan::ExportPatch(PatchFormat format)
 {
     if (!document_.isOpen())
         return;
-    const PatchBuild patch = BuildIpsPatchOf(document_);
+    const bool ips = format == PatchFormat::Ips;
+    const QString kind = ips ? QStringLiteral("IPS") : QStringLiteral("BPS");
+    const QString title = QStringLiteral("Export %1 Patch").arg(kind);
+    const PatchBase base = ChoosePatchBase(document_, Preferences::Load().cleanOriginal);
+    const bool clean = base.kind == PatchBase::Kind::CleanOriginal;
+    const PatchBuild patch = BuildPatchOf(format, document_, base);
     if (patch.status == PatchBuild::Status::Impossible) {
-        MsgBox(this, QStringLiteral("The image cannot be written as an IPS patch."),
-               QStringLiteral("Export IPS Patch"), QMessageBox::Ok, MsgIcon::Critical);
+        MsgBox(this, QStringLiteral("The image cannot be written as an %1 patch.").arg(kind), title, QMessageBox::Ok,
+               MsgIcon::Critical);
         return;
     }
     if (patch.status == PatchBuild::Status::NothingChanged) {
-        MsgBox(this, QStringLiteral("The image has not changed since it was opened: there is nothing to export."),
-               QStringLiteral("Export IPS Patch"), QMessageBox::Ok, MsgIcon::Information);
+        MsgBox(this,
+               clean ? QStringLiteral("The image does not differ from the clean original: there is nothing to export.")
+                     : QStringLiteral("The image has not changed since it was opened: there is nothing to export."),
+               title, QMessageBox::Ok, MsgIcon::Information);
         return;
     }
 
     // The shared dialog, with its properties put back afterwards, so that the
-    // next Save As proposes the image and not the patch.
+    // next Save As proposes the image and not the patch. Its title names the
+    // base, so that a clean original that could not be used does not go unseen.
+    const QString suffix = ips ? QStringLiteral("ips") : QStringLiteral("bps");
     clsDialog& dialog = Dialog();
     const clsDialog before = dialog;
     const QFileInfo image(document_.fileName());
-    dialog.setFilter(kIpsFilter);
+    dialog.setFilter(QStringLiteral("%1 Patches (*.%2)|*.%2|All Files (*.*)|*.*").arg(kind, suffix));
     dialog.setFilterIndex(1);
+    dialog.setDialogTitle(title + (clean ? QStringLiteral(" against the clean original")
+                                         : QStringLiteral(" against the image as opened")));
     dialog.setInitDir(QDir::toNativeSeparators(image.absolutePath()));
-    dialog.setFileName(QDir::toNativeSeparators(image.dir().filePath(image.completeBaseName() + QStringLiteral(".ips"))));
-    dialog.setDefaultExt(QStringLiteral("ips"));
+    dialog.setFileName(QDir::toNativeSeparators(image.dir().filePath(image.completeBaseName() + QLatin1Char('.') + suffix)));
+    dialog.setDefaultExt(suffix);
     const bool chosen = dialog.ShowSave();
     const QString path = dialog.FileName();
     dialog = before;
     if (!chosen)
         return;
 
+    // Neither the open image nor the clean original is ever replaced by a patch.
     if (!document_.fileName().isEmpty() && RomDocument::SameFile(path, document_.fileName())) {
         ShowFileError(QStringLiteral("write the patch to"), path,
                       QStringLiteral("It is the open image; choose another name for the patch."));
+        return;
+    }
+    if (!base.cleanOriginal.isEmpty() && RomDocument::SameFile(path, base.cleanOriginal)) {
+        ShowFileError(QStringLiteral("write the patch to"), path,
+                      QStringLiteral("It is the clean original; choose another name for the patch."));
         return;
     }
     if (const auto error = WritePatchFile(path, patch.bytes))

@@ -1,0 +1,118 @@
+#include "data/PatchApply.h"
+
+#include "data/BpsPatch.h"
+#include "data/EditHistory.h"
+#include "data/IpsPatch.h"
+#include "data/RomDocument.h"
+#include "data/Stages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <string_view>
+
+namespace quorvan {
+
+namespace {
+
+bool AcceptedLength(std::size_t length)
+{
+    return length == kImageLengthPlain || length == kImageLengthShifted;
+}
+
+} // namespace
+
+std::optional<PatchFormat> PatchFormatOf(std::span<const std::uint8_t> patch)
+{
+    const auto startsWith = [patch](std::string_view magic) {
+        return patch.size() >= magic.size() && std::equal(magic.begin(), magic.end(), patch.begin());
+    };
+    if (startsWith("PATCH"))
+        return PatchFormat::Ips;
+    if (startsWith("BPS1"))
+        return PatchFormat::Bps;
+    return std::nullopt;
+}
+
+std::optional<PatchFormat> PatchFormatOfName(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("ips"))
+        return PatchFormat::Ips;
+    if (suffix == QLatin1String("bps"))
+        return PatchFormat::Bps;
+    return std::nullopt;
+}
+
+PatchFile ReadPatchFile(const QString& path)
+{
+    PatchFile result;
+    if (QFileInfo(path).isDir()) {
+        result.error = QStringLiteral("It is a folder, not a file.");
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    // At most one byte more than allowed is read, whatever size the file claims.
+    const QByteArray data = file.read(static_cast<qint64>(kMaxPatchFileLength) + 1);
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        return result;
+    }
+    if (static_cast<std::size_t>(data.size()) > kMaxPatchFileLength) {
+        result.error = QStringLiteral("It is larger than %1, far too large for a patch of an image.")
+                           .arg(PatchLengthText(kMaxPatchFileLength));
+        return result;
+    }
+    result.bytes.assign(data.begin(), data.end());
+    return result;
+}
+
+PatchResult ApplyPatch(std::span<const std::uint8_t> image, std::span<const std::uint8_t> patch)
+{
+    const auto format = PatchFormatOf(patch);
+    if (!format)
+        return PatchResult::Refused(PatchResult::Status::NotAPatch,
+                                    QStringLiteral("The file is not a patch: it starts neither with \"PATCH\" (IPS) nor with \"BPS1\" (BPS)."));
+    PatchResult result = *format == PatchFormat::Ips ? ApplyIpsPatch(image, patch)
+                                                     : ApplyBpsPatch(image, patch, kImageLengthPlain);
+    if (result.ok() && !AcceptedLength(result.bytes.size()))
+        return PatchResult::Refused(PatchResult::Status::BadLength,
+                                    QStringLiteral("The patched image would be %1 long; only images of %2 or %3 are accepted.")
+                                        .arg(PatchLengthText(result.bytes.size()), PatchLengthText(kImageLengthPlain),
+                                             PatchLengthText(kImageLengthShifted)));
+    return result;
+}
+
+PatchResult ApplyPatchToDocument(RomDocument& document, std::span<const std::uint8_t> patch, std::size_t* changed)
+{
+    if (changed != nullptr)
+        *changed = 0;
+    RomBuffer& image = document.image();
+    PatchResult result = ApplyPatch(image.bytes(), patch);
+    if (!result.ok())
+        return result;
+    if (result.bytes.size() != image.size())
+        return PatchResult::Refused(PatchResult::Status::BadLength,
+                                    QStringLiteral("The patch changes the image's length from %1 to %2; an open image keeps its length, so apply it from the command line (--apply-patch) to a new file.")
+                                        .arg(PatchLengthText(image.size()), PatchLengthText(result.bytes.size())));
+    // Only the bytes that differ are written: they are the undo step, and a
+    // patch already in the image makes no step at all.
+    EditStep step(document.history());
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < result.bytes.size(); ++i) {
+        if (image.bytes()[i] != result.bytes[i]) {
+            image.write(static_cast<std::int64_t>(i), result.bytes[i]);
+            ++count;
+        }
+    }
+    if (changed != nullptr)
+        *changed = count;
+    return result;
+}
+
+} // namespace quorvan

@@ -1,0 +1,163 @@
+#include "ui/main/BatchCommands.h"
+
+#include "data/PatchApply.h"
+#include "data/PatchExport.h"
+#include "data/RomDocument.h"
+#include "data/RomFile.h"
+#include "data/Stages.h"
+
+#include <QDir>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+namespace quorvan {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadArguments = 2;
+
+struct Command {
+    const char* name;
+    const char* operands;
+    int (*run)(const QStringList& operands);
+};
+
+int CreatePatch(const QStringList& operands);
+int ApplyPatchCommand(const QStringList& operands);
+
+constexpr std::array<Command, 2> kCommands{{
+    {"--create-patch", "BASE MODIFIED OUT.ips|OUT.bps", &CreatePatch},
+    {"--apply-patch", "IMAGE PATCH OUT", &ApplyPatchCommand},
+}};
+
+// One line on stderr, whatever the reasons it quotes hold.
+int Fail(int status, QString message)
+{
+    message.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "quorvan: %s\n", qPrintable(message.simplified()));
+    return status;
+}
+
+QString Quoted(const QString& path)
+{
+    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
+}
+
+// An image read as an Open reads it; nothing (after saying why) when refused.
+std::optional<std::vector<std::uint8_t>> LoadImage(const QString& role, const QString& path)
+{
+    LoadResult loaded = LoadRomFile(path);
+    switch (loaded.status) {
+    case LoadResult::Status::Ok:
+        return std::move(loaded.bytes);
+    case LoadResult::Status::ReadFailed:
+        Fail(kFailed, QStringLiteral("cannot read %1 %2: %3").arg(role, Quoted(path), loaded.error));
+        break;
+    case LoadResult::Status::BadSize:
+        Fail(kFailed, QStringLiteral("%1 %2 is not an image of an accepted length (%3 or %4): Invalid ROM Size.")
+                          .arg(role, Quoted(path), PatchLengthText(kImageLengthPlain),
+                               PatchLengthText(kImageLengthShifted)));
+        break;
+    }
+    return std::nullopt;
+}
+
+int CreatePatch(const QStringList& operands)
+{
+    const QString& basePath = operands[0];
+    const QString& modifiedPath = operands[1];
+    const QString& outPath = operands[2];
+    const auto format = PatchFormatOfName(outPath);
+    if (!format)
+        return Fail(kBadArguments, QStringLiteral("OUT %1 must end in .ips or .bps (the patch format).").arg(Quoted(outPath)));
+    for (const QString* input : {&basePath, &modifiedPath})
+        if (RomDocument::SameFile(outPath, *input))
+            return Fail(kBadArguments, QStringLiteral("OUT %1 names the same file as an input image.").arg(Quoted(outPath)));
+
+    const auto base = LoadImage(QStringLiteral("BASE"), basePath);
+    if (!base)
+        return kFailed;
+    const auto modified = LoadImage(QStringLiteral("MODIFIED"), modifiedPath);
+    if (!modified)
+        return kFailed;
+    const auto patch = BuildPatch(*format, *base, *modified);
+    if (!patch)
+        return Fail(kFailed, QStringLiteral("an IPS patch cannot change the image's length (BASE has %1, MODIFIED has %2); "
+                                            "write a .bps patch instead.")
+                                 .arg(PatchLengthText(base->size()), PatchLengthText(modified->size())));
+    if (const auto error = WritePatchFile(outPath, *patch))
+        return Fail(kFailed, QStringLiteral("cannot write OUT %1: %2").arg(Quoted(outPath), *error));
+    return kDone;
+}
+
+int ApplyPatchCommand(const QStringList& operands)
+{
+    const QString& imagePath = operands[0];
+    const QString& patchPath = operands[1];
+    const QString& outPath = operands[2];
+    if (RomDocument::SameFile(outPath, patchPath))
+        return Fail(kBadArguments, QStringLiteral("OUT %1 names the same file as PATCH.").arg(Quoted(outPath)));
+
+    const auto image = LoadImage(QStringLiteral("IMAGE"), imagePath);
+    if (!image)
+        return kFailed;
+    const PatchFile patch = ReadPatchFile(patchPath);
+    if (!patch.ok())
+        return Fail(kFailed, QStringLiteral("cannot read PATCH %1: %2").arg(Quoted(patchPath), patch.error));
+    const PatchResult result = ApplyPatch(*image, patch.bytes);
+    if (!result.ok())
+        return Fail(kFailed, QStringLiteral("PATCH %1 was not applied: %2").arg(Quoted(patchPath), result.message));
+    if (const auto error = SaveRomFile(outPath, result.bytes))
+        return Fail(kFailed, QStringLiteral("cannot write OUT %1: %2").arg(Quoted(outPath), *error));
+    return kDone;
+}
+
+const Command* Find(const QString& name)
+{
+    for (const Command& command : kCommands)
+        if (name == QLatin1String(command.name))
+            return &command;
+    return nullptr;
+}
+
+} // namespace
+
+bool IsBatchCommand(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const Command& command : kCommands)
+            if (argv[i] != nullptr && std::strcmp(argv[i], command.name) == 0)
+                return true;
+    return false;
+}
+
+int RunBatchCommand(const QStringList& arguments)
+{
+    const QStringList given = arguments.mid(1);
+    const Command* command = given.isEmpty() ? nullptr : Find(given.first());
+    if (command == nullptr) {
+        // A command's name somewhere else on the line: say how it is written.
+        for (const QString& argument : given)
+            if (const Command* named = Find(argument))
+                return Fail(kBadArguments, QStringLiteral("%1 must come first: quorvan %1 %2")
+                                               .arg(QLatin1String(named->name), QLatin1String(named->operands)));
+        return Fail(kBadArguments, QStringLiteral("no command given."));
+    }
+    const QStringList operands = given.mid(1);
+    if (operands.size() != 3)
+        return Fail(kBadArguments, QStringLiteral("%1 takes 3 arguments, %2 given: quorvan %1 %3")
+                                       .arg(QLatin1String(command->name))
+                                       .arg(operands.size())
+                                       .arg(QLatin1String(command->operands)));
+    for (const QString& operand : operands)
+        if (operand.isEmpty())
+            return Fail(kBadArguments, QStringLiteral("%1: an empty file name.").arg(QLatin1String(command->name)));
+    return command->run(operands);
+}
+
+} // namespace quorvan

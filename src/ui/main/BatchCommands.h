@@ -1,0 +1,23 @@
+#pragma once
+// Commands that run without a window, for scripts:
+//   quorvan --create-patch BASE MODIFIED OUT.ips|OUT.bps
+//   quorvan --apply-patch IMAGE PATCH OUT
+// Images are read as an Open reads them (only the two accepted lengths) and
+// files are written through the guarded writer, so a failure leaves no partial
+// output. Exit status: 0 done, 1 an input refused or the output not written,
+// 2 bad arguments; every failure prints one line naming the problem on stderr.
+
+#include <QStringList>
+
+namespace quorvan {
+
+// True when the command line asks for one of these commands (any argument is
+// a command's name). Decided on the raw arguments, before any application
+// object exists: the commands need no display.
+bool IsBatchCommand(int argc, const char* const* argv);
+
+// Runs the command the arguments (program name first) name. Needs a
+// QCoreApplication.
+int RunBatchCommand(const QStringList& arguments);
+
+} // namespace quorvan
