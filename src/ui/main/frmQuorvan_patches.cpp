@@ -95,7 +95,7 @@ void frmQuorvan::mnuApplyPatch_Click()
                QMessageBox::Ok, MsgIcon::Information);
         return;
     }
-    RedrawImageViews();
+    RedrawImageViews(EditorReload::KeepSelection);
 }
 
 void frmQuorvan::mnuPreferences_Click()
