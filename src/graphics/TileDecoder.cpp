@@ -66,22 +66,45 @@ void TilePalette::DecodeScaled(const RowIndices& rows, std::uint32_t* out, std::
     }
 }
 
+namespace {
+
+// Four pixels, sixteen bytes: small enough for compilers to keep in one
+// vector register and store with one move.
+using Run = std::array<std::uint32_t, 4>;
+
+void Store(std::uint32_t* to, const Run& run)
+{
+    std::memcpy(to, run.data(), sizeof run);
+}
+
+} // namespace
+
 template <std::size_t Scale>
 void TilePalette::DecodeFixed(const RowIndices& rows, std::uint32_t* out, std::ptrdiff_t stride) const
 {
+    static_assert(Scale == 2 || Scale % 4 == 0, "screen rows are built from runs of four pixels");
     for (std::size_t r = 0; r < 8; ++r) {
-        const auto& left = quads_[rows.Left(r)];
-        const auto& right = quads_[rows.Right(r)];
-        std::array<std::uint32_t, 8 * Scale> line;
-        for (std::size_t c = 0; c < 4; ++c) {
-            for (std::size_t k = 0; k < Scale; ++k) {
-                line[c * Scale + k] = left[c];
-                line[(4 + c) * Scale + k] = right[c];
+        const std::array<const Run*, 2> halves{&quads_[rows.Left(r)], &quads_[rows.Right(r)]};
+        std::uint32_t* first = out + static_cast<std::ptrdiff_t>(r * Scale) * stride;
+        // Every screen row of the tile row is stored straight from the table
+        // entries (rebuilding a run costs less than storing it aside).
+        for (std::size_t dy = 0; dy < Scale; ++dy) {
+            std::uint32_t* line = first + static_cast<std::ptrdiff_t>(dy) * stride;
+            for (std::size_t h = 0; h < 2; ++h) {
+                const Run& q = *halves[h];
+                std::uint32_t* half = line + h * 4 * Scale;
+                if constexpr (Scale == 2) {
+                    Store(half, Run{q[0], q[0], q[1], q[1]});
+                    Store(half + 4, Run{q[2], q[2], q[3], q[3]});
+                } else {
+                    for (std::size_t c = 0; c < 4; ++c) {
+                        const Run same{q[c], q[c], q[c], q[c]};
+                        for (std::size_t k = 0; k < Scale; k += 4)
+                            Store(half + c * Scale + k, same);
+                    }
+                }
             }
         }
-        std::uint32_t* first = out + static_cast<std::ptrdiff_t>(r * Scale) * stride;
-        for (std::size_t dy = 0; dy < Scale; ++dy)
-            std::memcpy(first + static_cast<std::ptrdiff_t>(dy) * stride, line.data(), sizeof line);
     }
 }
 
