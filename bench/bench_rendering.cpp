@@ -8,6 +8,7 @@
 #include "data/Stages.h"
 #include "data/modGlobals.h"
 #include "graphics/DrawBlock.h"
+#include "graphics/MemoryPicture.h"
 #include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
 
@@ -27,22 +28,6 @@
 using namespace quorvan;
 
 namespace {
-
-// A picture that only keeps its size: the decoding benchmarks measure the
-// renderer alone, without a widget behind it.
-class SizeOnlyPicture : public PictureTarget {
-public:
-    SizeOnlyPicture(int w, int h) : w_(w), h_(h) {}
-    int ScaleWidth() const override { return w_; }
-    int ScaleHeight() const override { return h_; }
-    int Width() const override { return w_; }
-    int SetBits(const BitmapInfoHeader&, const std::uint32_t*, int lines) override { return lines; }
-    void Refresh() override {}
-
-private:
-    int w_;
-    int h_;
-};
 
 void LoadDemo()
 {
@@ -80,7 +65,7 @@ void BM_DecodeTile(benchmark::State& state)
 {
     LoadDemo();
     const auto scale = static_cast<std::uint8_t>(state.range(0));
-    SizeOnlyPicture picture(8 * scale, 8 * scale + 1); // one spare row keeps every entry inside the buffer
+    MemoryPicture picture(8 * scale, 8 * scale + 1); // one spare row keeps every entry inside the buffer
     clsNesTiles tiles;
     BitmapInfoHeader header;
     std::vector<std::uint32_t> bits;

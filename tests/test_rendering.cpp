@@ -6,6 +6,7 @@
 #include "data/Stages.h"
 #include "data/modGlobals.h"
 #include "graphics/DrawBlock.h"
+#include "graphics/MemoryPicture.h"
 #include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
 #include "support/TestSupport.h"
@@ -23,23 +24,6 @@ namespace {
 
 using Tile = std::array<std::uint8_t, 16>;
 using Colours = std::array<std::uint8_t, 4>;
-
-// A picture without a widget: keeps what it is given and counts the calls.
-struct MemoryPicture : PictureTarget {
-    MemoryPicture(int w, int h) : w_(w), h_(h) {}
-    int ScaleWidth() const override { return w_; }
-    int ScaleHeight() const override { return h_; }
-    int Width() const override { return w_; }
-    int SetBits(const BitmapInfoHeader&, const std::uint32_t* bits, int lines) override
-    {
-        ++setBitsCalls;
-        shown.assign(bits, bits + w_ * lines);
-        return lines;
-    }
-    void Refresh() override { ++refreshes; }
-    int w_, h_, setBitsCalls = 0, refreshes = 0;
-    std::vector<std::uint32_t> shown;
-};
 
 int PixelValue(const Tile& t, int r, int c)
 {
@@ -180,7 +164,7 @@ void TestRendering::notReadyDrawsNothing()
     QCOMPARE(tiles.DrawTile(bits, Tile{}, 0, 1, 2, 3, 4, 0, 0, 1), false);
     QCOMPARE(tiles.RenderPic(header, bits), 0);
     QCOMPARE(bits, std::vector<std::uint32_t>(100, 9u));
-    QCOMPARE(picture.setBitsCalls + picture.refreshes, 0);
+    QCOMPARE(picture.setBitsCalls() + picture.refreshes(), 0);
 }
 
 void TestRendering::decodeTile_data()
@@ -305,9 +289,9 @@ void TestRendering::renderPicShowsBufferUnchanged()
             SurfaceBits[i] = std::uint32_t(i * 0x010305u) & 0xFFFFFFu;
         QCOMPARE(tiles.RenderPic(SurfaceHeader, SurfaceBits), 32);
     }
-    QCOMPARE(memory.setBitsCalls, 1);
-    QCOMPARE(memory.refreshes, 1);
-    QCOMPARE(memory.shown, std::vector<std::uint32_t>(SurfaceBits.begin(), SurfaceBits.begin() + 1024));
+    QCOMPARE(memory.setBitsCalls(), 1);
+    QCOMPARE(memory.refreshes(), 1);
+    QCOMPARE(memory.shown(), std::vector<std::uint32_t>(SurfaceBits.begin(), SurfaceBits.begin() + 1024));
     const QImage shown = Grab(&box);
     for (int i = 0; i < 1024; ++i) {
         const auto raw = reinterpret_cast<const std::uint32_t*>(box.backBuffer().constScanLine(i / 32))[i % 32];

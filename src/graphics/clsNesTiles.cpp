@@ -9,22 +9,6 @@
 
 namespace quorvan {
 
-namespace {
-
-// For a plane byte, bit k moved to bit 4k: one 4-bit lane per pixel.
-constexpr std::array<std::uint32_t, 256> MakeSpreadBits()
-{
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t byte = 0; byte < 256; ++byte)
-        for (std::uint32_t bit = 0; bit < 8; ++bit)
-            table[byte] |= ((byte >> bit) & 1u) << (4 * bit);
-    return table;
-}
-
-constexpr std::array<std::uint32_t, 256> kSpreadBits = MakeSpreadBits();
-
-} // namespace
-
 std::array<std::uint32_t, 64> NesPalette{};
 std::unique_ptr<clsNesTiles> NesTiles;
 BitmapInfoHeader SurfaceHeader{};
@@ -95,51 +79,33 @@ bool clsNesTiles::Init(PictureTarget& Tilebox, BitmapInfoHeader& pBih, std::vect
     return false;
 }
 
-bool clsNesTiles::DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata,
-                           std::int32_t Loc, std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2,
-                           std::uint8_t Colour3, std::int32_t x, std::int32_t y, std::uint8_t Mulitply)
+inline const clsNesTiles::ChosenPalette& clsNesTiles::Choose(std::uint8_t c0, std::uint8_t c1, std::uint8_t c2,
+                                                     std::uint8_t c3)
 {
-    if (!ready_ || targetPicture_ == nullptr)
-        return false;
-    const std::array<std::uint8_t, 4> numbers{BackColour, Colour1, Colour2, Colour3};
-    std::array<std::uint32_t, 4> colours{};
-    for (std::size_t i = 0; i < numbers.size(); ++i)
-        colours[i] = numbers[i] < colours_.size() ? colours_[numbers[i]] : kFaultColour;
-    // The row length is read at every call, from the picture's outer width.
-    const std::int64_t rowLength = targetPicture_->Width();
-    return PlotTile(BitMapBuffer, Tiledata, Loc, colours, x, y, Mulitply, rowLength);
+    const std::uint32_t numbers = c0 | (std::uint32_t{c1} << 8) | (std::uint32_t{c2} << 16) | (std::uint32_t{c3} << 24);
+    if (chosen_.palette == nullptr || chosen_.numbers != numbers)
+        ChooseAnew(numbers, {c0, c1, c2, c3});
+    return chosen_;
 }
 
-bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const std::uint8_t> tiledata,
-                           std::int64_t loc, const std::array<std::uint32_t, 4>& colours, std::int64_t x,
-                           std::int64_t y, int scale, std::int64_t rowLength)
+// Inline: DrawTile is its only caller, and at scale 1 a call costs as much as the tile.
+inline bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const std::uint8_t> tiledata,
+                                  std::int64_t loc, const ChosenPalette& chosen, std::int64_t x, std::int64_t y,
+                                  int scale, std::int64_t rowLength)
 {
     // Tile bytes outside the data cannot be decoded: the whole tile is drawn in
     // the fault colour instead of reading outside the array.
     const bool tileInside = loc >= 0 && loc + 16 <= static_cast<std::int64_t>(tiledata.size());
-    std::array<std::uint8_t, 16> planes{};
-    if (tileInside)
-        std::copy_n(tiledata.begin() + static_cast<std::ptrdiff_t>(loc), 16, planes.begin());
-
-    // Colour of every tile pixel, row by row; bit 7 is the leftmost pixel.
-    // Every entry is written below, so the array needs no clearing.
-    std::array<std::uint32_t, 64> pixels;
+    const std::uint8_t* tile = tileInside ? tiledata.data() + loc : nullptr;
     std::uint64_t faultPixels = 0;
-    if (tileInside) {
-        for (std::size_t r = 0; r < 8; ++r) {
-            // Spread both plane bytes to one 4-bit lane per pixel, leftmost pixel
-            // in the top lane, so each pixel value is two bits of one word.
-            const std::uint32_t lanes = kSpreadBits[planes[r]] | (kSpreadBits[planes[r + 8]] << 1);
-            for (std::size_t c = 0; c < 8; ++c)
-                pixels[r * 8 + c] = colours[(lanes >> (28 - 4 * c)) & 3u];
-        }
-        // No table entry equals the fault colour, so it marks colour numbers above 63.
-        if (std::find(colours.begin(), colours.end(), kFaultColour) != colours.end())
-            faultPixels = static_cast<std::uint64_t>(std::count(pixels.begin(), pixels.end(), kFaultColour));
-        faults_.badColourPixels += faultPixels;
-    } else {
-        pixels.fill(kFaultColour);
+    if (!tileInside) {
         ++faults_.badTiles;
+    } else if (chosen.faulty) {
+        // No table entry equals the fault colour, so it marks colour numbers above 63.
+        TilePlanes planes;
+        std::copy_n(tile, planes.size(), planes.begin());
+        faultPixels = CountPixelsOfColour(planes, chosen.palette->colours(), kFaultColour);
+        faults_.badColourPixels += faultPixels;
     }
     const bool faulty = !tileInside || faultPixels > 0;
 
@@ -152,37 +118,32 @@ bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const s
 
     if (first >= 0 && last < size && rowLength >= span) {
         // Every target entry lies inside the buffer and no two of them coincide,
-        // so the order of writing does not matter. Scales 1 and 2 (the block
-        // table and the level view) get loops of their own.
-        std::uint32_t* out = buffer.data() + (y * rowLength + x);
-        if (scale == 1) {
-            for (std::size_t r = 0; r < 8; ++r)
-                std::copy_n(pixels.data() + r * 8, 8, out + static_cast<std::int64_t>(r) * rowLength);
-        } else if (scale == 2) {
-            for (std::size_t r = 0; r < 8; ++r) {
-                std::uint32_t* top = out + static_cast<std::int64_t>(2 * r) * rowLength;
-                std::uint32_t* bottom = top + rowLength;
-                for (std::size_t c = 0; c < 8; ++c) {
-                    const std::uint32_t colour = pixels[r * 8 + c];
-                    top[2 * c] = top[2 * c + 1] = bottom[2 * c] = bottom[2 * c + 1] = colour;
-                }
-            }
-        } else {
-            for (int r = 0; r < 8; ++r) {
-                for (int dy = 0; dy < scale; ++dy) {
-                    std::uint32_t* row = out + (std::int64_t{r} * scale + dy) * rowLength;
-                    for (int c = 0; c < 8; ++c)
-                        std::fill_n(row + c * scale, scale, pixels[static_cast<std::size_t>(r * 8 + c)]);
-                }
-            }
-        }
+        // so the order of writing does not matter.
+        std::uint32_t* out = buffer.data() + first;
+        if (tileInside)
+            chosen.palette->Decode(tile, out, rowLength, scale);
+        else
+            FillTile(kFaultColour, out, rowLength, scale);
         return !faulty;
     }
 
+    return PlotTileInOrder(buffer, tile, *chosen.palette, x, y, scale, rowLength) && !faulty;
+}
+
+bool clsNesTiles::PlotTileInOrder(std::vector<std::uint32_t>& buffer, const std::uint8_t* tile,
+                                  const TilePalette& palette, std::int64_t x, std::int64_t y, int scale,
+                                  std::int64_t rowLength)
+{
     // Some entry lies outside the buffer, or the tile is wider than a row: write
     // in the tile's own order (row, column, then the square's rows and columns)
     // and stop at the first entry past the end. An entry before the start is
     // treated alike rather than written outside the buffer.
+    std::array<std::uint32_t, 64> pixels;
+    if (tile != nullptr)
+        palette.Decode(tile, pixels.data(), 8, 1);
+    else
+        pixels.fill(kFaultColour);
+    const std::int64_t size = static_cast<std::int64_t>(buffer.size());
     for (int r = 0; r < 8; ++r) {
         for (int c = 0; c < 8; ++c) {
             const std::uint32_t colour = pixels[static_cast<std::size_t>(r * 8 + c)];
@@ -196,7 +157,30 @@ bool clsNesTiles::PlotTile(std::vector<std::uint32_t>& buffer, std::span<const s
             }
         }
     }
-    return !faulty;
+    return true;
+}
+
+bool clsNesTiles::DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata,
+                           std::int32_t Loc, std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2,
+                           std::uint8_t Colour3, std::int32_t x, std::int32_t y, std::uint8_t Mulitply)
+{
+    if (!ready_ || targetPicture_ == nullptr)
+        return false;
+    const ChosenPalette& chosen = Choose(BackColour, Colour1, Colour2, Colour3);
+    // The row length is read at every call, from the picture's outer width.
+    const std::int64_t rowLength = targetPicture_->Width();
+    return PlotTile(BitMapBuffer, Tiledata, Loc, chosen, x, y, Mulitply, rowLength);
+}
+
+void clsNesTiles::ChooseAnew(std::uint32_t numbers, const std::array<std::uint8_t, 4>& each)
+{
+    std::array<std::uint32_t, 4> colours{};
+    bool faulty = false;
+    for (std::size_t i = 0; i < each.size(); ++i) {
+        faulty = faulty || each[i] >= colours_.size();
+        colours[i] = each[i] < colours_.size() ? colours_[each[i]] : kFaultColour;
+    }
+    chosen_ = {numbers, &palettes_.For(colours), faulty};
 }
 
 std::int32_t clsNesTiles::RenderPic(const BitmapInfoHeader& pbmi, const std::vector<std::uint32_t>& bits)

@@ -3,6 +3,8 @@
 // buffer (the shared draw surface) and hands the finished buffer to a picture.
 
 #include "graphics/PictureTarget.h"
+#include "graphics/RenderFaults.h"
+#include "graphics/TileDecoder.h"
 
 #include <array>
 #include <cstdint>
@@ -27,18 +29,6 @@ struct BitmapInfoHeader {
     std::uint32_t biClrImportant = 0;
 };
 static_assert(sizeof(BitmapInfoHeader) == 40, "the header is 40 bytes");
-
-// Problems met while drawing, counted so that a view can tell the user once per
-// redraw instead of once per pixel. The affected pixels are drawn in kFaultColour.
-// The counters only grow; a redraw compares them before and after.
-struct RenderFaults {
-    std::uint64_t badColourPixels = 0; // tile pixels (before scaling) whose colour number was above 63
-    std::uint64_t badTiles = 0;        // tiles whose bytes lay outside the data
-    std::uint64_t badReads = 0;        // blocks with tile-number, attribute or palette bytes outside
-                                       // the image (read as 0) or of a stage row outside 0..10
-
-    bool any() const { return badColourPixels || badTiles || badReads; }
-};
 
 class clsNesTiles {
 public:
@@ -75,17 +65,33 @@ public:
     void NoteBadRead() { ++faults_.badReads; }
     // A colour shown outside a tile (an editor's swatch) whose number was above 63.
     void NoteBadColour() { ++faults_.badColourPixels; }
+    // Faults met by drawing done elsewhere (the compositor), so that the
+    // counters a redraw compares include them.
+    void NoteFaults(const RenderFaults& more) { faults_ += more; }
 
 private:
     void BuildColourTable();
+    // The palette of the colour numbers last drawn with: consecutive tiles
+    // mostly share them (the four tiles of a block), so looking them up, and
+    // finding out whether some number lies above 63, happens once for them.
+    struct ChosenPalette {
+        std::uint32_t numbers = 0; // the four colour numbers, one per byte
+        const TilePalette* palette = nullptr;
+        bool faulty = false; // some number above 63: its pixels come out in kFaultColour
+    };
+    const ChosenPalette& Choose(std::uint8_t c0, std::uint8_t c1, std::uint8_t c2, std::uint8_t c3);
+    void ChooseAnew(std::uint32_t numbers, const std::array<std::uint8_t, 4>& each);
     bool PlotTile(std::vector<std::uint32_t>& buffer, std::span<const std::uint8_t> tiledata, std::int64_t loc,
-                  const std::array<std::uint32_t, 4>& colours, std::int64_t x, std::int64_t y, int scale,
-                  std::int64_t rowLength);
+                  const ChosenPalette& chosen, std::int64_t x, std::int64_t y, int scale, std::int64_t rowLength);
+    bool PlotTileInOrder(std::vector<std::uint32_t>& buffer, const std::uint8_t* tile, const TilePalette& palette,
+                         std::int64_t x, std::int64_t y, int scale, std::int64_t rowLength);
 
     PictureTarget* targetPicture_ = nullptr;
     std::array<std::uint32_t, 64> colours_{};
     bool ready_ = false;
     RenderFaults faults_;
+    TilePaletteCache palettes_;
+    ChosenPalette chosen_;
 };
 
 // Drawing globals: the master palette as read by the editors (zeros until the
