@@ -4,7 +4,7 @@
 
 #include "BenchRatios.h"
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/Stages.h"
 #include "graphics/Compositor.h"
 #include "graphics/MemoryPicture.h"

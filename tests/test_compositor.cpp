@@ -2,7 +2,7 @@
 // a scratch picture, then copied into place), on randomised images; and the
 // shared tile decoder against a per-bit decoder written here from the format.
 
-#include "data/DemoImage.h"
+#include "demo/DemoImage.h"
 #include "data/Level.h"
 #include "data/Stages.h"
 #include "data/modGlobals.h"
