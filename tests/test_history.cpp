@@ -636,6 +636,7 @@ void TestHistory::saveAsOverAnotherFileKeepsIt()
     const Bytes otherBytes = DemoBytes(DemoLayout::Plain, 9);
     const QString other = box.write(QStringLiteral("other.nes"), otherBytes);
     answerer_.expect(ChooseFile(other));
+    answerer_.expect(PressStandard(QMessageBox::Yes)); // replace it
     window_->mnuSaveAS()->trigger();
     QVERIFY(ReadFileBytes(other + QStringLiteral(".bak")) == otherBytes);
     QVERIFY(ReadFileBytes(other) == Snapshot(RomImage));

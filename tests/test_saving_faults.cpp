@@ -90,8 +90,12 @@ void TestSavingFaults::cleanup()
 // in the message box that follows, if one is given.
 void TestSavingFaults::saveAnswering(Command command, const QString& target, const QString& button)
 {
-    if (command == Command::SaveAs)
+    if (command == Command::SaveAs) {
         answerer_.expect(ChooseFile(target));
+        // Another file that is there is replaced only once the user agrees.
+        if (QFileInfo(target).isFile())
+            answerer_.expect(PressStandard(QMessageBox::Yes));
+    }
     if (!button.isEmpty())
         answerer_.expect(ClickButton(button));
     (command == Command::Save ? window_->mnuSave() : window_->mnuSaveAS())->trigger();

@@ -1,6 +1,5 @@
 #include "data/RomDocument.h"
 
-#include "data/FileBackup.h"
 #include "data/RomFile.h"
 
 #include <QDir>
@@ -69,6 +68,7 @@ RomDocument::OpenResult RomDocument::Open(const QString& path)
     // The offsets in effect always come from the new file's length.
     stages_ = loaded.stages;
     fileName_ = QDir::toNativeSeparators(path);
+    diskStamp_ = loaded.stamp;
     // Replacing the bytes takes them as opened and saved, and clears the history.
     image_.replace(std::move(loaded.bytes));
     emit fileNameChanged(fileName_);
@@ -77,7 +77,7 @@ RomDocument::OpenResult RomDocument::Open(const QString& path)
     return result;
 }
 
-RomDocument::SaveResult RomDocument::Save()
+RomDocument::SaveResult RomDocument::Save(const SaveOptions& options)
 {
     if (fileName_.isEmpty() || !isOpen()) {
         SaveResult result;
@@ -85,13 +85,15 @@ RomDocument::SaveResult RomDocument::Save()
         result.error = QStringLiteral("No image is open.");
         return result;
     }
-    return WriteTo(fileName_);
+    return WriteTo(fileName_, true, options);
 }
 
-RomDocument::SaveResult RomDocument::SaveAs(const QString& path)
+RomDocument::SaveResult RomDocument::SaveAs(const QString& path, const SaveOptions& options)
 {
     const QString target = QDir::toNativeSeparators(path);
-    SaveResult result = WriteTo(target);
+    if (!fileName_.isEmpty() && SameFile(target, fileName_))
+        return WriteTo(fileName_, true, options);
+    SaveResult result = WriteTo(target, false, options);
     if (result.ok() && fileName_ != target) {
         fileName_ = target;
         emit fileNameChanged(fileName_);
@@ -99,7 +101,19 @@ RomDocument::SaveResult RomDocument::SaveAs(const QString& path)
     return result;
 }
 
-RomDocument::SaveResult RomDocument::WriteTo(const QString& path)
+DiskChange RomDocument::CheckFileOnDisk() const
+{
+    if (fileName_.isEmpty() || !isOpen())
+        return DiskChange::None;
+    return CheckFileUnchanged(fileName_, diskStamp_, image_.savedBytes());
+}
+
+FileStamp RomDocument::StampOfFileOnDisk() const
+{
+    return StampFile(fileName_);
+}
+
+RomDocument::SaveResult RomDocument::WriteTo(const QString& path, bool ownFile, const SaveOptions& options)
 {
     SaveResult result;
     result.path = path;
@@ -107,27 +121,67 @@ RomDocument::SaveResult RomDocument::WriteTo(const QString& path)
         result.error = QStringLiteral("No image is open.");
         return result;
     }
-    // The first save over an existing file in this session keeps what is there
-    // as FILE.bak; later saves only replace this session's own earlier save.
-    const QFileInfo target(path);
     const QString key = FileKey(path);
-    if (target.exists() && target.isFile() && !savedThisSession_.contains(key)) {
-        const QString backup = path + QStringLiteral(".bak");
-        if (const auto error = CopyFileAtomically(path, backup)) {
-            result.status = SaveResult::Status::BackupFailed;
-            result.backupPath = backup;
-            result.error = *error;
-            return result;
+    // What is on disk is what this document last saw there, unless someone
+    // else wrote it since: then the user decides, and what they wrote is kept.
+    bool keepChangedFile = false;
+    if (ownFile) {
+        const DiskChange change = CheckFileUnchanged(path, diskStamp_, image_.savedBytes());
+        switch (change) {
+        case DiskChange::None:
+        case DiskChange::Removed:     // nothing there to lose: written again
+        case DiskChange::NotRegular:  // refused by the writer below, with its reason
+            break;
+        case DiskChange::ContentsChanged:
+        case DiskChange::Replaced:
+        case DiskChange::Unreadable:
+            if (!options.overwriteChangedFile) {
+                result.status = SaveResult::Status::ChangedOnDisk;
+                result.change = change;
+                return result;
+            }
+            keepChangedFile = true;
+            break;
         }
     }
-    if (const auto error = SaveRomFile(path, image_.bytes())) {
+    // The first save over an existing file in this session keeps what is there
+    // as FILE.bak; later saves only replace this session's own earlier save.
+    const bool firstSaveOverIt = !savedThisSession_.contains(key);
+    WriteRequest request;
+    request.path = path;
+    request.bytes = image_.bytes();
+    request.replaceExisting = true;
+    if ((firstSaveOverIt || keepChangedFile) && !options.withoutBackup)
+        request.backupPath = path + QStringLiteral(".bak");
+    const WriteOutcome outcome = WriteWholeFile(request);
+    result.backupPath = request.backupPath;
+    result.error = outcome.reason;
+    result.keptCopy = outcome.keptCopy;
+    result.warning = outcome.warning;
+    switch (outcome.failure) {
+    case WriteFailure::None:
+        break;
+    case WriteFailure::ReadOnly:
+        result.status = SaveResult::Status::ReadOnly;
+        return result;
+    case WriteFailure::BackupFailed:
+        result.status = SaveResult::Status::BackupFailed;
+        return result;
+    case WriteFailure::Damaged:
+        result.status = SaveResult::Status::Damaged;
+        return result;
+    case WriteFailure::Exists:
+    case WriteFailure::NotRegular:
+    case WriteFailure::WriteFailed:
         result.status = SaveResult::Status::WriteFailed;
-        result.error = *error;
         return result;
     }
     image_.markSaved();
-    if (!savedThisSession_.contains(key))
-        savedThisSession_.append(key);
+    diskStamp_ = outcome.stamp;
+    // Spelled as the file now exists, so that later saves find it.
+    const QString savedKey = FileKey(path);
+    if (!savedThisSession_.contains(savedKey))
+        savedThisSession_.append(savedKey);
     result.status = SaveResult::Status::Ok;
     return result;
 }
@@ -148,6 +202,7 @@ void RomDocument::Reset()
     stages_ = StageTable{};
     currentStage_ = 0;
     savedThisSession_.clear();
+    diskStamp_ = FileStamp{};
     Attach();
     emit fileNameChanged(fileName_);
     emit modifiedChanged(false);

@@ -10,6 +10,7 @@
 // under the names the rest of the program reads them by.
 
 #include "data/EditHistory.h"
+#include "data/FileWriter.h"
 #include "data/RomBuffer.h"
 #include "data/Stages.h"
 
@@ -63,20 +64,55 @@ public:
     };
     OpenResult Open(const QString& path);
 
-    // Saving the whole image. Before the first save over an existing file in
-    // this session, that file is kept as FILE.bak; when that fails, nothing is
-    // written. On failure the document (file name, unsaved changes) is unchanged.
+    // Saving the whole image, through the file layer (atomic; owner, group,
+    // mode and hard links kept; never through a link, a pipe or a device).
+    //
+    // Before the image is written over its own file, the file on disk is
+    // compared with what this document last read or wrote there (identity and
+    // bytes): if another program or window changed or replaced it since, the
+    // save stops with ChangedOnDisk unless the caller says the user agreed to
+    // overwrite it. A file that was removed is simply written again.
+    //
+    // Before the first save over an existing file in this session, and before
+    // overwriting a file changed on disk, what is there is kept as FILE.bak;
+    // the backup takes that name only once the save has succeeded, so a failed
+    // save leaves an older backup as it was. On any failure the file on disk,
+    // the document's file name and its unsaved changes are as they were.
+    struct SaveOptions {
+        bool overwriteChangedFile = false; // the user agreed to overwrite a file changed on disk
+        bool withoutBackup = false;        // the user agreed to save without keeping a copy
+    };
     struct SaveResult {
-        enum class Status { Ok, BackupFailed, WriteFailed };
+        enum class Status {
+            Ok,
+            ChangedOnDisk, // the file changed since it was opened or saved (see `change`)
+            ReadOnly,      // the file may not be written; nothing was
+            BackupFailed,  // the backup could not be kept; nothing was written
+            WriteFailed,   // nothing was written (see `error`)
+            Damaged,       // written in place and failed; the old bytes are in `keptCopy`
+        };
         Status status = Status::WriteFailed;
+        DiskChange change = DiskChange::None; // ChangedOnDisk: how
         QString path;                   // the file being saved
-        QString backupPath;             // the backup that could not be kept (BackupFailed)
+        QString backupPath;             // the backup asked for (BackupFailed)
         QString error;                  // the system's reason
+        QString warning;                // saved, but something is worth telling
+        QString keptCopy;               // where the old bytes are when not where they were
         bool ok() const { return status == Status::Ok; }
     };
-    SaveResult Save();
-    // Saves to `path` and makes it the document's file once it is safely written.
-    SaveResult SaveAs(const QString& path);
+    SaveResult Save(const SaveOptions& options);
+    SaveResult Save() { return Save(SaveOptions{}); }
+    // Saves to `path` (the user has agreed to replace a file there) and makes
+    // it the document's file once it is safely written. Saving to the
+    // document's own file is a Save.
+    SaveResult SaveAs(const QString& path, const SaveOptions& options);
+    SaveResult SaveAs(const QString& path) { return SaveAs(path, SaveOptions{}); }
+
+    // How the document's file on disk differs from what this document last read
+    // or wrote there (DiskChange::None when no file is open).
+    DiskChange CheckFileOnDisk() const;
+    // What is at the document's file now.
+    FileStamp StampOfFileOnDisk() const;
 
     // True when `a` and `b` name the same file (by its real path when it exists).
     static bool SameFile(const QString& a, const QString& b);
@@ -98,7 +134,7 @@ signals:
 
 private:
     void Attach();
-    SaveResult WriteTo(const QString& path);
+    SaveResult WriteTo(const QString& path, bool ownFile, const SaveOptions& options);
 
     RomBuffer image_;
     QString fileName_;
@@ -106,6 +142,7 @@ private:
     std::int16_t currentStage_ = 0;
     std::unique_ptr<EditHistory> history_;
     QStringList savedThisSession_; // files already saved over (and so kept as .bak)
+    FileStamp diskStamp_;          // the file as last read or written by this document
 
     friend QString& ProgramFileNameRef();
 };

@@ -1,6 +1,24 @@
 #include "ui/common/MsgBox.h"
 
+#include <QPushButton>
+
 namespace quorvan {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
 
 QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const QString& title,
                                    QMessageBox::StandardButtons buttons, MsgIcon icon,
@@ -15,17 +33,32 @@ QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const Q
     // A path or an address in a message is there to be copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.setStandardButtons(buttons);
-    switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    }
+    box.setIcon(BoxIcon(icon));
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     const int result = box.exec();
     return static_cast<QMessageBox::StandardButton>(result);
+}
+
+int MsgChoice(QWidget* parent, const QString& text, const QString& title, MsgIcon icon,
+              const QStringList& choices, int defaultChoice, int escapeChoice)
+{
+    QMessageBox box(parent);
+    box.setObjectName(QStringLiteral("MsgBox"));
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.setIcon(BoxIcon(icon));
+    QList<QAbstractButton*> buttons;
+    for (const QString& caption : choices)
+        buttons << box.addButton(caption, QMessageBox::ActionRole);
+    if (defaultChoice >= 0 && defaultChoice < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons[defaultChoice]));
+    if (escapeChoice >= 0 && escapeChoice < buttons.size())
+        box.setEscapeButton(buttons[escapeChoice]);
+    box.exec();
+    const int pressed = static_cast<int>(buttons.indexOf(box.clickedButton()));
+    return pressed >= 0 ? pressed : escapeChoice;
 }
 
 } // namespace quorvan

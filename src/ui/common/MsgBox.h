@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -20,5 +21,11 @@ QMessageBox::StandardButton MsgBox(QWidget* parent, const QString& text, const Q
                                    MsgIcon icon = MsgIcon::None,
                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
                                    const QString& informativeText = QString());
+
+// A question whose buttons have captions of their own ("&Overwrite", "Save
+// &As...", "Cancel"): returns the index of the button pressed. `escapeChoice`
+// is what Escape or the close box answer; `defaultChoice` what Enter answers.
+int MsgChoice(QWidget* parent, const QString& text, const QString& title, MsgIcon icon,
+              const QStringList& choices, int defaultChoice, int escapeChoice);
 
 } // namespace quorvan

@@ -140,16 +140,18 @@ bool clsDialog::Show(bool save)
 
     // Copy the results back, in the order the record hands them over. The Qt
     // dialog hands back no flags of its own, so the flags stay as given.
-    const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first()).trimmed();
+    // The path exactly as chosen: a name may end in spaces, and trimming them
+    // would name another file.
+    const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
     flags_ = record.flags;
     defaultExt_ = record.defExt;
     fileName_ = path;
     const QString title = QFileInfo(path).fileName();
-    fileTitle_ = title.trimmed();
+    fileTitle_ = title;
     const qsizetype dot = title.lastIndexOf(QLatin1Char('.'));
     fileExt_ = static_cast<std::int16_t>(dot < 0 ? 0 : path.size() - title.size() + dot + 1);
     filter_ = record.filter;
-    initDir_ = record.initialDir.trimmed();
+    initDir_ = record.initialDir;
     const qsizetype selected = filters.indexOf(dialog.selectedNameFilter());
     filterIndex_ = static_cast<std::int16_t>(selected < 0 ? index : selected + 1);
     return true;

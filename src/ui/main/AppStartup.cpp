@@ -1,6 +1,7 @@
 #include "ui/main/AppStartup.h"
 
 #include "data/Version.h"
+#include "ui/common/MsgBox.h"
 #include "ui/common/Resources.h"
 #include "ui/common/ToolWindows.h"
 #include "ui/main/frmQuorvan.h"
@@ -26,7 +27,31 @@ void NameApplication()
     QCoreApplication::setApplicationVersion(VersionText());
 }
 
-int RunQuorvan(QApplication& app)
+namespace {
+
+// Opens tool windows as their menu items would ("palette", "tile", "about",
+// comma-separated); the editors need a stage.
+void OpenToolWindows(frmQuorvan& window, const QString& list)
+{
+    const QStringList tools = list.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& tool : tools) {
+        const QString name = tool.trimmed().toLower();
+        QAction* item = name == QLatin1String("palette") ? window.mnuPalette()
+                        : name == QLatin1String("tile")  ? window.mnuTileEditor()
+                        : name == QLatin1String("about") ? window.mnuAbout()
+                                                         : nullptr;
+        if (item == nullptr) {
+            std::fprintf(stderr, "Unknown tool window \"%s\" (palette, tile or about).\n", qPrintable(tool));
+            continue;
+        }
+        if (item->isEnabled() && !item->isChecked())
+            item->trigger();
+    }
+}
+
+} // namespace
+
+int RunQuorvan(QApplication& app, const QString& unrepresentableArgument)
 {
     NameApplication();
     EnsureResources();
@@ -57,28 +82,39 @@ int RunQuorvan(QApplication& app)
     frmQuorvan window;
     window.show();
 
-    const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty() && window.OpenFile(files.first()) && parser.isSet(stageOption)) {
-        bool ok = false;
-        const int stage = parser.value(stageOption).toInt(&ok);
-        if (ok && stage >= 1 && stage <= 9)
-            window.mnuStageSelect(stage - 1)->trigger();
+    QStringList files = parser.positionalArguments();
+    if (!unrepresentableArgument.isEmpty()) {
+        // Start with no image open rather than open a file of another name.
+        files.clear();
+        const QString reason = QStringLiteral("The name \"%1\" given on the command line is not valid in this "
+                                              "system's encoding of file names, so it cannot be opened exactly "
+                                              "(it would name another file). Rename the file, or open it with File "
+                                              "> Open.")
+                                   .arg(unrepresentableArgument);
+        std::fprintf(stderr, "quorvan: %s\n", reason.toLocal8Bit().constData());
+        QTimer::singleShot(0, &window, [&window, reason] {
+            MsgBox(&window, reason, QStringLiteral("File Error"), QMessageBox::Ok, MsgIcon::Critical);
+        });
     }
-    // Each as its menu item opens it (the editors need a stage).
-    const QStringList tools = parser.value(toolsOption).split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString& tool : tools) {
-        const QString name = tool.trimmed().toLower();
-        QAction* item = name == QLatin1String("palette") ? window.mnuPalette()
-                        : name == QLatin1String("tile")  ? window.mnuTileEditor()
-                        : name == QLatin1String("about") ? window.mnuAbout()
-                                                         : nullptr;
-        if (item == nullptr) {
-            std::fprintf(stderr, "Unknown tool window \"%s\" (palette, tile or about).\n", qPrintable(tool));
-            continue;
+    // The start-up steps run once the event loop does, so that a refusal shown
+    // on the way (a message box waits for its answer) never holds up the window,
+    // its screenshot or a script waiting for the program.
+    QTimer::singleShot(0, &window, [&window, files, stage = parser.isSet(stageOption) ? parser.value(stageOption) : QString(),
+                                    tools = parser.value(toolsOption)] {
+        QString whyNot;
+        if (!files.isEmpty() && !window.OpenFile(files.first(), &whyNot)) {
+            std::fprintf(stderr, "quorvan: \"%s\" was not opened: %s\n", qPrintable(files.first()),
+                         qPrintable(whyNot.simplified()));
+            return;
         }
-        if (item->isEnabled() && !item->isChecked())
-            item->trigger();
-    }
+        if (!files.isEmpty() && !stage.isEmpty()) {
+            bool ok = false;
+            const int number = stage.toInt(&ok);
+            if (ok && number >= 1 && number <= 9)
+                window.mnuStageSelect(number - 1)->trigger();
+        }
+        OpenToolWindows(window, tools);
+    });
 
     if (parser.isSet(screenshotOption)) {
         const QString target = parser.value(screenshotOption);

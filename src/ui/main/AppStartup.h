@@ -2,6 +2,8 @@
 // Start-up of the program: the main window, an image named on the command line,
 // and the options used to show the editor working on a machine without a screen.
 
+#include <QString>
+
 class QApplication;
 
 namespace quorvan {
@@ -18,6 +20,8 @@ void NameApplication();
 //   --screenshot  saves a picture of the window once it is shown, and exits
 // (The commands that need no window are told apart before, in main.cpp: see
 // BatchCommands.h.)
-int RunQuorvan(QApplication& app);
+// `unrepresentableArgument`: an argument that cannot be passed on exactly
+// (see CommandLineNames.h); when given, no file is opened and the window says why.
+int RunQuorvan(QApplication& app, const QString& unrepresentableArgument = QString());
 
 } // namespace quorvan

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace quorvan {
 
@@ -214,6 +215,11 @@ void frmQuorvan::ConnectWidgets()
     connect(picEditor_, &PictureBox::mouseDown, this, &frmQuorvan::picEditor_MouseDown);
     connect(&document_, &RomDocument::imageReplaced, this, &frmQuorvan::Document_ImageReplaced);
     connect(&document_, &RomDocument::fileNameChanged, this, &frmQuorvan::Document_FileNameChanged);
+    // Back from another program: the open file may have been changed there.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            QTimer::singleShot(0, this, &frmQuorvan::CheckFileOnDisk);
+    });
     ConnectHistory();
     ConnectPatches();
 }

@@ -4,6 +4,8 @@
 // the image, its file and its history live there, not here. The handlers are
 // split by concern over the files frmQuorvan_<concern>.cpp beside this one.
 
+#include "data/RomDocument.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -25,7 +27,6 @@ namespace quorvan {
 
 class PictureBox;
 class EditHistory;
-class RomDocument;
 class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
@@ -40,8 +41,14 @@ public:
     ~frmQuorvan() override;
 
     // Opens the file at `path` exactly as a choice in the Open dialog would.
-    // Returns true when the image was accepted.
-    bool OpenFile(const QString& path);
+    // Returns true when the image was accepted; otherwise the user has been
+    // told why, and `whyNot` (when given) holds it in one line.
+    bool OpenFile(const QString& path, QString* whyNot = nullptr);
+
+    // When the open image's file was changed on disk by another program,
+    // offers to reload it (asking about unsaved changes too). Runs each time
+    // the program becomes active again; asks once per change of the file.
+    void CheckFileOnDisk();
 
     // Redraw the level view and the block table from the image.
     void DrawLevel();
@@ -155,9 +162,16 @@ private:
     bool Form_QueryUnload();
     void Form_Resize();
 
-    // Saves the image to its file, or to `path` as Save As; shows the reason
-    // and returns false on failure.
-    bool SaveImage(const QString& saveAsPath = QString());
+    // Saves the image to its file, or to `saveAsPath` as Save As, asking the
+    // user where the file changed on disk, is read-only or cannot keep its
+    // backup; shows the reason and returns false when nothing was saved.
+    bool SaveImage(const QString& saveAsPath, RomDocument::SaveOptions options);
+    bool SaveImage(const QString& saveAsPath = QString()) { return SaveImage(saveAsPath, RomDocument::SaveOptions{}); }
+    // Save As: asks for the file, then saves; false when cancelled or failed.
+    bool SaveImageAs();
+    // An existing file at `path` is about to be replaced: asks the user (No
+    // is the default). True when nothing is there or the user agreed.
+    bool ConfirmReplace(const QString& path, const QString& title);
     void ShowFileError(const QString& action, const QString& path, const QString& reason);
 
     // The document's signals: a new image, a new file name.
@@ -249,6 +263,8 @@ private:
     QPointer<frmPaletteEditor> paletteEditor_;
     QPointer<frmAbout> about_;
     bool closing_ = false; // set once the user agreed to close
+    bool checkingDisk_ = false; // asking about a file changed on disk
+    FileStamp declinedReload_; // the file on disk the user chose not to reload
 };
 
 } // namespace quorvan

@@ -78,6 +78,8 @@ void frmQuorvan::ExportPatch(PatchFormat format)
                       QStringLiteral("It is the clean original; choose another name for the patch."));
         return;
     }
+    if (!ConfirmReplace(path, title))
+        return;
     if (const auto error = WritePatchFile(path, patch.bytes))
         ShowFileError(QStringLiteral("write the patch to"), path, *error);
 }
