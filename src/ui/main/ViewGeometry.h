@@ -4,15 +4,13 @@
 // a 16x16 block drawn at scale 2.
 
 #include "data/Level.h"
+#include "graphics/Compositor.h"
 
 namespace quorvan::view {
 
 inline constexpr int kCell = 32;       // one block on screen, in pixels
 inline constexpr int kBlockScale = 2;
-inline constexpr int kTableColumns = 2;
-inline constexpr int kTableRows = 8;
-inline constexpr int kTablePageBlocks = kTableColumns * kTableRows;
-inline constexpr int kTablePages = 256 / kTablePageBlocks;
+// The table's page of kTablePageColumns x kTablePageRows blocks is the compositor's.
 inline constexpr int kGridLines = 16;  // grid lines d = 0..15 on each axis, whatever the picture's size
 
 // Mouse buttons as the picture boxes report them.

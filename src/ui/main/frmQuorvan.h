@@ -5,6 +5,7 @@
 // split by concern over the files frmQuorvan_<concern>.cpp beside this one.
 
 #include "data/RomDocument.h"
+#include "graphics/Compositor.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -198,6 +199,7 @@ private:
     void hsTable_Change(int value);
     void hsTable_Scroll(int value);
     bool StageChosen() const;           // a stage item is checked
+    quorvan::StageSource StageSource() const; // what the views draw: the document's image and current stage
     int SelectedBlock() const;          // the Tag of picSelectedTile as 0..255, or -1
     int TablePage() const;              // the page the block table shows
     std::uint8_t GetMaxRoom() const;    // highest room the current stage's list names

@@ -22,9 +22,9 @@ void frmQuorvan::picTile_MouseDown(int button, int, int x, int y)
         return;
     int column = 0;
     int row = 0;
-    if (!CellAt(x, y, kTableColumns, kTableRows, column, row) || button != kLeftButton)
+    if (!CellAt(x, y, kTablePageColumns, kTablePageRows, column, row) || button != kLeftButton)
         return;
-    const int block = row * kTableColumns + column + TablePage() * kTablePageBlocks;
+    const int block = row * kTablePageColumns + column + TablePage() * kTablePageBlocks;
     DrawBlock(*picSelectedTile_, block, kBlockScale);
     picSelectedTile_->setTag(QString::number(block));
     // The tile editor follows the selection; it is created for this but not shown.

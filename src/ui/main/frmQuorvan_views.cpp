@@ -4,8 +4,8 @@
 
 #include "data/Level.h"
 #include "data/RomDocument.h"
+#include "graphics/Compositor.h"
 #include "graphics/DrawBlock.h"
-#include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/RenderFaultReport.h"
@@ -33,18 +33,12 @@ void DrawGrid(PictureBox& picture)
     picture.GridLines(kCell, kGridLines);
 }
 
-// A cell whose room bytes lie outside the image: shown in the fault colour.
-void FillFaultCell(PictureBox& picture, int x, int y)
-{
-    QImage& image = picture.backBuffer();
-    for (int r = y; r < y + kCell && r < image.height(); ++r) {
-        auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(r));
-        for (int c = x; c < x + kCell && c < image.width(); ++c)
-            line[c] = kFaultColour;
-    }
-}
-
 } // namespace
+
+StageSource frmQuorvan::StageSource() const
+{
+    return {document_.image().bytes(), document_.stages(), document_.currentStage()};
+}
 
 bool frmQuorvan::StageChosen() const
 {
@@ -81,22 +75,12 @@ void frmQuorvan::DrawLevel()
     if (!document_.isOpen() || !StageChosen())
         return;
     BeginRenderFaultCheck();
-    const RomBuffer& image = document_.image();
-    const StageInfo& stage = document_.currentStageInfo();
     const int room = hLevel_Frames_->value();
-    for (int w = 0; w < kRoomRows; ++w) {
-        for (int c = 0; c < kRoomColumns; ++c) {
-            const std::int64_t offset = RoomCellOffset(stage, room, w, c);
-            if (!image.contains(offset)) {
-                // The room runs past the end of the image: nothing to show here.
-                EnsureNesTiles().NoteBadRead();
-                FillFaultCell(*picEditor_, c * kCell, w * kCell);
-                continue;
-            }
-            DrawBlock(*picSelectedTile_, image[offset], kBlockScale);
-            picEditor_->BitBlt(c * kCell, w * kCell, kCell, kCell, *picSelectedTile_, 0, 0);
-        }
-    }
+    // Straight into the view's back buffer; cells whose bytes lie past the end
+    // of the image come out in the fault colour and are counted.
+    RenderFaults faults;
+    ComposeRoom(picEditor_->backBuffer(), StageSource(), room, kBlockScale, faults);
+    EnsureNesTiles().NoteFaults(faults);
     RestoreSelectedTile();
     if (mnuGrid_[0]->isChecked())
         DrawEditorGrid();
@@ -117,14 +101,9 @@ void frmQuorvan::DrawTable()
     if (!document_.isOpen() || !StageChosen())
         return;
     BeginRenderFaultCheck();
-    int block = TablePage() * kTablePageBlocks;
-    for (int r = 0; r < kTableRows; ++r) {
-        for (int c = 0; c < kTableColumns; ++c) {
-            DrawBlock(*picSelectedTile_, block, kBlockScale);
-            picTile_->BitBlt(c * kCell, r * kCell, kCell, kCell, *picSelectedTile_, 0, 0);
-            ++block;
-        }
-    }
+    RenderFaults faults;
+    ComposeTablePage(picTile_->backBuffer(), StageSource(), TablePage(), kBlockScale, faults);
+    EnsureNesTiles().NoteFaults(faults);
     RestoreSelectedTile();
     if (mnuGrid_[1]->isChecked())
         DrawGrid(*picTile_);
