@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -64,6 +65,26 @@ bool MakeNamedPipe(const QString& path, QString* whyNot);
 
 // True when `path` exists and is still a named pipe.
 bool IsNamedPipe(const QString& path);
+
+// Frees anyone this process has stuck on the named pipe at `path`: from
+// `seconds` on, a writer opens the pipe now and then and closes it at once, so
+// that a reader waiting in open() or read() sees an empty pipe and goes on. A
+// test of something that must never wait on a pipe then fails in seconds
+// instead of hanging. Stops when it goes out of scope.
+class PipeRelease {
+public:
+    PipeRelease(const QString& path, int seconds);
+    ~PipeRelease();
+    PipeRelease(const PipeRelease&) = delete;
+    PipeRelease& operator=(const PipeRelease&) = delete;
+
+    // True once a reader was found waiting on the pipe and was let go.
+    bool released() const;
+
+private:
+    struct Watch;
+    std::unique_ptr<Watch> watch_;
+};
 
 // Marks a file immutable (root only, where the file system supports it): it
 // can then be neither written, renamed over nor removed, until this is undone.

@@ -28,6 +28,15 @@ bool IsNamedPipe(const QString&)
     return false;
 }
 
+// No named pipes here, so no one can wait on one.
+struct PipeRelease::Watch {};
+PipeRelease::PipeRelease(const QString&, int) {}
+PipeRelease::~PipeRelease() = default;
+bool PipeRelease::released() const
+{
+    return false;
+}
+
 ImmutableFile::ImmutableFile(const QString& path) : path_(path), whyNot_(kUnsupported) {}
 ImmutableFile::~ImmutableFile() = default;
 

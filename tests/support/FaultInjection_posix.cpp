@@ -5,9 +5,14 @@
 #include <QDir>
 #include <QFile>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include <fcntl.h>
 #include <grp.h>
@@ -196,6 +201,54 @@ bool IsNamedPipe(const QString& path)
 {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+struct PipeRelease::Watch {
+    QByteArray path;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stop = false;
+    std::atomic<bool> released{false};
+    std::thread thread;
+
+    void run(std::chrono::steady_clock::time_point from)
+    {
+        std::unique_lock lock(mutex);
+        if (wake.wait_until(lock, from, [this] { return stop; }))
+            return;
+        for (;;) {
+            // Without a reader this fails at once (ENXIO) and waits for nothing.
+            const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                released = true;
+                ::close(fd);
+            }
+            if (wake.wait_for(lock, std::chrono::milliseconds(200), [this] { return stop; }))
+                return;
+        }
+    }
+};
+
+PipeRelease::PipeRelease(const QString& path, int seconds) : watch_(std::make_unique<Watch>())
+{
+    watch_->path = QFile::encodeName(path);
+    const auto from = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    watch_->thread = std::thread([watch = watch_.get(), from] { watch->run(from); });
+}
+
+PipeRelease::~PipeRelease()
+{
+    {
+        const std::lock_guard lock(watch_->mutex);
+        watch_->stop = true;
+    }
+    watch_->wake.notify_all();
+    watch_->thread.join();
+}
+
+bool PipeRelease::released() const
+{
+    return watch_->released;
 }
 
 ImmutableFile::ImmutableFile(const QString& path) : path_(path)

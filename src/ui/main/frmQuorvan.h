@@ -266,7 +266,7 @@ private:
     QPointer<frmAbout> about_;
     bool closing_ = false; // set once the user agreed to close
     bool checkingDisk_ = false; // asking about a file changed on disk
-    FileStamp declinedReload_; // the file on disk the user chose not to reload
+    ReadResult declinedReload_; // the file on disk the user chose not to reload, and its bytes
 };
 
 } // namespace quorvan

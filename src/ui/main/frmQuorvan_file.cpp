@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QScopedValueRollback>
 
+#include <utility>
+
 namespace quorvan {
 
 namespace {
@@ -119,11 +121,17 @@ void frmQuorvan::CheckFileOnDisk()
     const DiskChange change = document_.CheckFileOnDisk();
     if (change != DiskChange::ContentsChanged && change != DiskChange::Replaced)
         return;
-    const FileStamp now = document_.StampOfFileOnDisk();
-    if (now == declinedReload_)
-        return; // the user chose to keep working on this image over that file
-    const QScopedValueRollback<bool> guard(checkingDisk_, true);
     const QString path = document_.fileName();
+    // The user chose to keep working on this image over that file: not asked
+    // again until it changes, told by its identity and bytes as for saving
+    // (another program may put its size and time back).
+    ReadResult now = ReadWholeFile(path, kImageLengthPlain);
+    const bool declined = now.ok() ? declinedReload_.ok() && now.stamp.sameFileAs(declinedReload_.stamp) &&
+                                         now.bytes == declinedReload_.bytes
+                                   : now.stamp == declinedReload_.stamp;
+    if (declined)
+        return;
+    const QScopedValueRollback<bool> guard(checkingDisk_, true);
     const bool modified = document_.isModified();
     const QString text =
         modified ? QStringLiteral("\"%1\" has been changed on disk by another program, and your changes to it have "
@@ -133,10 +141,10 @@ void frmQuorvan::CheckFileOnDisk()
                                QMessageBox::Yes | QMessageBox::No, MsgIcon::Exclamation,
                                modified ? QMessageBox::No : QMessageBox::Yes);
     if (answer != QMessageBox::Yes) {
-        declinedReload_ = now;
+        declinedReload_ = std::move(now);
         return;
     }
-    declinedReload_ = FileStamp{};
+    declinedReload_ = ReadResult{};
     OpenFile(path);
 }
 
