@@ -101,11 +101,16 @@ int RunQuorvan(QApplication& app, const QString& unrepresentableArgument)
     // its screenshot or a script waiting for the program.
     QTimer::singleShot(0, &window, [&window, files, stage = parser.isSet(stageOption) ? parser.value(stageOption) : QString(),
                                     tools = parser.value(toolsOption)] {
-        QString whyNot;
-        if (!files.isEmpty() && !window.OpenFile(files.first(), &whyNot)) {
-            std::fprintf(stderr, "quorvan: \"%s\" was not opened: %s\n", qPrintable(files.first()),
-                         qPrintable(whyNot.simplified()));
-            return;
+        if (!files.isEmpty()) {
+            // Said on stderr at once, for scripts, before the message box waits for the user.
+            const auto said = QObject::connect(&window, &frmQuorvan::openRefused, [](const QString& path, const QString& reason) {
+                std::fprintf(stderr, "quorvan: \"%s\" was not opened: %s\n", qPrintable(path), qPrintable(reason));
+                std::fflush(stderr);
+            });
+            const bool opened = window.OpenFile(files.first());
+            QObject::disconnect(said);
+            if (!opened)
+                return;
         }
         if (!files.isEmpty() && !stage.isEmpty()) {
             bool ok = false;

@@ -43,8 +43,8 @@ public:
 
     // Opens the file at `path` exactly as a choice in the Open dialog would.
     // Returns true when the image was accepted; otherwise the user has been
-    // told why, and `whyNot` (when given) holds it in one line.
-    bool OpenFile(const QString& path, QString* whyNot = nullptr);
+    // told why (openRefused is emitted first, before the message waits).
+    bool OpenFile(const QString& path);
 
     // When the open image's file was changed on disk by another program,
     // offers to reload it (asking about unsaved changes too). Runs each time
@@ -116,6 +116,11 @@ public:
     QMenu* menuView() const { return mnuView_; }
     QMenu* menuHelp() const { return mnuHelp_; }
     QMenu* menuWeb() const { return mnuWeb_; }
+
+signals:
+    // A file was refused by OpenFile, for `reason` (one line); emitted before
+    // the message box that tells the user.
+    void openRefused(const QString& path, const QString& reason);
 
 public slots:
     void mnuOpen_Click();

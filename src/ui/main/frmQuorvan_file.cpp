@@ -70,14 +70,13 @@ void frmQuorvan::mnuOpen_Click()
     OpenFile(dialog.FileName());
 }
 
-bool frmQuorvan::OpenFile(const QString& path, QString* whyNot)
+bool frmQuorvan::OpenFile(const QString& path)
 {
     // A refused file leaves the document, and so every view, as it was.
     const RomDocument::OpenResult opened = document_.Open(path);
     switch (opened.status) {
     case RomDocument::OpenResult::Status::ReadFailed:
-        if (whyNot != nullptr)
-            *whyNot = opened.error;
+        emit openRefused(path, opened.error.simplified());
         ShowFileError(QStringLiteral("open"), path, opened.error);
         return false;
     case RomDocument::OpenResult::Status::BadSize: {
@@ -89,8 +88,7 @@ bool frmQuorvan::OpenFile(const QString& path, QString* whyNot)
         const QString details = QStringLiteral("\"%1\" is %2 long. An image must be %3 or %4.")
                                     .arg(file.fileName(), sizeText(file.size()), sizeText(qint64{kImageLengthPlain}),
                                          sizeText(qint64{kImageLengthShifted}));
-        if (whyNot != nullptr)
-            *whyNot = QStringLiteral("Invalid ROM Size. ") + details;
+        emit openRefused(path, QStringLiteral("Invalid ROM Size. ") + details);
         MsgBox(this, QStringLiteral("Invalid ROM Size."), QStringLiteral("Bad File"), QMessageBox::Ok,
                MsgIcon::Critical, QMessageBox::NoButton, details);
         return false;
