@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QWindow>
 
 namespace quorvan {
 
