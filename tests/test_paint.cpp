@@ -283,17 +283,30 @@ void TestPaint::selectionOutline()
     QVERIFY(window_->mnuCopy()->isEnabled());
     QVERIFY(!window_->mnuFillSelection()->isEnabled()); // no block selected
 
-    // Two rings of black and white dashes just inside the cells' edge; nothing else changed.
+    // Two rings of black and white dashes just inside the cells' edge, the
+    // cells tinted inside them; nothing else changed.
     const QImage outlined = Grab(window_->picEditor());
     const QRect box(32, 32, 96, 64);
+    int tinted = 0;
     for (int y = 0; y < 384; ++y) {
         for (int x = 0; x < 512; ++x) {
             const bool ring = box.contains(x, y) && !box.adjusted(2, 2, -2, -2).contains(x, y);
             const std::uint32_t pixel = Rgb(outlined, x, y);
-            if (ring ? pixel != 0xFFFFFFu && pixel != 0 : pixel != Rgb(plain, x, y))
+            if (box.contains(x, y) && !ring)
+                tinted += pixel != Rgb(plain, x, y) ? 1 : 0;
+            else if (ring ? pixel != 0xFFFFFFu && pixel != 0 : pixel != Rgb(plain, x, y))
                 QFAIL(qPrintable(QStringLiteral("pixel (%1, %2)").arg(x).arg(y)));
         }
     }
+    QVERIFY(tinted > 92 * 60 * 9 / 10);
+    // Painting inside it keeps it as it was drawn with the room.
+    pick(0x66);
+    Drag(window_->picEditor(), {At(2, 1), At(3, 2)});
+    QCOMPARE(window_->CellSelection(), QRect(1, 1, 3, 2));
+    const QImage painted = Grab(window_->picEditor());
+    window_->DrawLevel();
+    QCOMPARE(Grab(window_->picEditor()), painted);
+    window_->mnuUndo()->trigger();
     QCOMPARE(Rgb(outlined, 32, 32), 0xFFFFFFu);
     QCOMPARE(Rgb(outlined, 36, 32), 0u);
 
@@ -312,7 +325,7 @@ void TestPaint::selectionOutline()
     Drag(window_->picEditor(), {At(4, 4), At(5, 5)}, Qt::ShiftModifier);
     Press(window_->picEditor(), Qt::LeftButton, At(9, 9));
     QVERIFY(window_->CellSelection().isEmpty());
-    QCOMPARE(Grab(window_->picEditor()), plain);
+    QCOMPARE(Grab(window_->picEditor()), RoomAsDrawn(0));
 }
 
 void TestPaint::copyAndPasteAcrossStages()
@@ -457,7 +470,9 @@ void TestPaint::fillIsFourConnected()
     Mouse(window_->picEditor(), QEvent::MouseButtonPress, At(9, 9), Qt::LeftButton, Qt::ControlModifier);
     QCOMPARE(written(before).size(), std::size_t{189});
     QCOMPARE(int(RomImage[CellOffset(0, 0, 1, 0)]), 0x22);
-    QCOMPARE(Cell(Grab(window_->picEditor()), 9, 9), Cell(RoomAsDrawn(0), 9, 9));
+    window_->hLevel_Frames()->setValue(1); // away and back: the selection is gone
+    window_->hLevel_Frames()->setValue(0);
+    QCOMPARE(Grab(window_->picEditor()), RoomAsDrawn(0));
     window_->mnuUndo()->trigger();
     QCOMPARE(ImageNow(), before);
 }

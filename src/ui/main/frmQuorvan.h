@@ -276,10 +276,12 @@ private:
     void ShowEditPlace(const EditPlace& place);
 
     // Marks over the views (frmQuorvan_marks.cpp). DrawLevelMarks is the one
-    // hook DrawLevel calls after the grid (and painting after a cell redraw):
-    // every layer drawn over the room goes in there, and drawing it twice
-    // gives the same pixels. DrawTableMarks frames the selected block.
+    // hook DrawLevel calls after the grid: every layer drawn over the room
+    // goes in there, and LevelMarksShown() says whether any layer draws now
+    // (painting then redraws the whole room rather than its cells).
+    // DrawTableMarks frames the selected block.
     void DrawLevelMarks();
+    bool LevelMarksShown() const;
     void DrawTableMarks();
 
     // While the image has unsaved changes, asks whether to save them first

@@ -3,7 +3,9 @@
 //
 // The room's marks go into the level view's back buffer after its blocks and
 // grid, so that what the user sees is what grab() of the view gives. They are
-// redrawn whole with the room; a painted cell draws them again over itself.
+// redrawn whole with the room: a layer may blend with what is under it, so
+// painting redraws the whole room while LevelMarksShown() says some layer
+// draws, and only the painted cells otherwise.
 
 #include "ui/main/frmQuorvan.h"
 
@@ -52,6 +54,27 @@ void DrawDashedOutline(QImage& image, const QRect& box, std::uint32_t first, std
     }
 }
 
+// The selected cells show through a blue tint: a third of each pixel's way
+// to kTint, so the whole area stands out on busy blocks too.
+constexpr std::uint32_t kTint = 0x2080FF;
+
+void Tint(QImage& image, const QRect& box)
+{
+    const QRect inside = box.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            std::uint32_t mixed = 0;
+            for (const int shift : {16, 8, 0}) {
+                const std::uint32_t from = (row[x] >> shift) & 0xFFu;
+                const std::uint32_t to = (kTint >> shift) & 0xFFu;
+                mixed |= ((from * 2 + to) / 3) << shift;
+            }
+            row[x] = mixed;
+        }
+    }
+}
+
 QRect PixelsOf(const CellRect& cells)
 {
     return {cells.column * kCell, cells.row * kCell, cells.columns * kCell, cells.rows * kCell};
@@ -59,13 +82,20 @@ QRect PixelsOf(const CellRect& cells)
 
 } // namespace
 
+bool frmQuorvan::LevelMarksShown() const
+{
+    return ShownSelection().has_value() || (paint_.paste.cells && paint_.paste.at && CanEditRoom());
+}
+
 void frmQuorvan::DrawLevelMarks()
 {
     QImage& view = picEditor_->backBuffer();
 
-    // The selected cells: white and black dashes.
-    if (const std::optional<CellRect> selection = ShownSelection())
+    // The selected cells: tinted, in white and black dashes.
+    if (const std::optional<CellRect> selection = ShownSelection()) {
+        Tint(view, PixelsOf(*selection));
         DrawDashedOutline(view, PixelsOf(*selection), 0xFFFFFFu, 0x000000u);
+    }
 
     // The paste about to be placed: its blocks where they would go, clipped at
     // the room's edges, outlined in yellow and black dashes.

@@ -106,10 +106,11 @@ void frmQuorvan::PaintStrokeCells(const std::vector<CellPos>& cells)
         picEditor_->BitBlt(cell.column * kCell, cell.row * kCell, kCell, kCell, *picSelectedTile_, 0, 0);
         drawn = true;
     }
-    if (drawn) {
+    if (drawn && LevelMarksShown()) {
+        DrawLevel(); // the marks blend with what lies under them
+    } else if (drawn) {
         if (mnuGrid_[0]->isChecked())
             DrawEditorGrid();
-        DrawLevelMarks();
         picEditor_->Refresh();
     }
     if (outside > 0 && !stroke.warned) {
