@@ -53,9 +53,9 @@ CellPos ClampToRoom(CellPos cell);
 
 // The cells of the straight line from `from` to `to`, both ends included, in
 // order from `from` (Bresenham's line: consecutive cells touch, by a side or
-// a corner). Ends far outside the room are first cut back to a box around it,
-// so the work stays small whatever the positions; the cells inside the room
-// are those of the whole line.
+// a corner). Ends more than 64 cells outside the room are first cut back to
+// a box that far around it (to the nearest cell there), so the work stays
+// small whatever the positions; a pointer never strays that far in a stroke.
 std::vector<CellPos> LineCells(CellPos from, CellPos to);
 
 // A rectangle of block numbers, row by row, top row first: what Copy takes
