@@ -5,7 +5,8 @@
 // raise the first room-list entry of every stage, so that rooms far into the
 // image are reachable), chooses a stage, then runs one step per group of
 // bytes: pick a block in the block table, place it in the level view (any
-// mouse button, anywhere around the pictures), switch stage, room or page,
+// mouse button, anywhere around the pictures; the right one picks the block
+// under the pointer), switch stage, room or page,
 // change a tile number, the palette option or the flags in the tile editor,
 // choose another block there, select a palette swatch, pick a grid colour in
 // the palette editor, or save. The model knows only the stage table's base
@@ -168,14 +169,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Agree(model, "picking writes nothing");
             break;
         }
-        case 1: { // place the selected block, any button, anywhere around the view
+        case 1: { // place the selected block (left) or pick the block under the pointer (right), anywhere around the view
             const int button = 1 << in.below(3);
             const int x = in.below(528) - 8;
             const int y = in.below(400) - 8;
             emit window->picEditor()->mouseDown(button, 0, x, y);
-            if (model.selected >= 0 && button == 1 && x >= 0 && y >= 0 && x < 512 && y < 384)
-                model.write(model.offsets().roomData + std::int64_t{model.room} * 192 + (y / 32) * 16 + x / 32,
-                            model.selected);
+            const bool inView = x >= 0 && y >= 0 && x < 512 && y < 384;
+            const std::int64_t cell = model.offsets().roomData + std::int64_t{model.room} * 192 + (y / 32) * 16 + x / 32;
+            if (model.selected >= 0 && button == 1 && inView)
+                model.write(cell, model.selected);
+            if (button == 2 && inView && cell < static_cast<std::int64_t>(model.bytes.size())) {
+                model.selected = model.at(cell);
+                model.page = model.selected / 16;
+            }
+            Check(window->picSelectedTile()->Tag() == QString::number(model.selected),
+                  "the selection follows the eyedropper");
             Agree(model, "placing writes the selected block into that cell only");
             break;
         }

@@ -199,6 +199,7 @@ void TestMainWindowEdit::ignoredClicks_data()
     QTest::addColumn<int>("button");
     QTest::newRow("right click on the table") << "picked" << true << int(Qt::RightButton);
     QTest::newRow("middle click on the table") << "picked" << true << int(Qt::MiddleButton);
+    // Writes nothing, but picks the block under the pointer (the eyedropper).
     QTest::newRow("right click on the level view") << "picked" << false << int(Qt::RightButton);
     QTest::newRow("middle click on the level view") << "picked" << false << int(Qt::MiddleButton);
     QTest::newRow("level view before any pick") << "stage" << false << int(Qt::LeftButton);
@@ -233,6 +234,14 @@ void TestMainWindowEdit::ignoredClicks()
     QCOMPARE(ImageNow(), before);
     QVERIFY(!RomImage.modified());
     QCOMPARE(Grab(window_->picEditor()), level);
+    if (!onTable && button == int(Qt::RightButton)) {
+        // The eyedropper: the block of cell (1, 2) of room 0 is selected and its page shown.
+        const int under = RomImage[Stages[0].RoomData + 2 * 16 + 1];
+        QCOMPARE(window_->picSelectedTile()->Tag(), QString::number(under));
+        QCOMPARE(Grab(window_->picSelectedTile()), ExpectedBlock(under));
+        QCOMPARE(window_->hsTable()->value(), under / 16);
+        return;
+    }
     QCOMPARE(Grab(window_->picTile()), table);
     QCOMPARE(Grab(window_->picSelectedTile()), selected);
     QCOMPARE(window_->picSelectedTile()->Tag(), tag);

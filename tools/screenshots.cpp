@@ -4,19 +4,95 @@
 //   quorvan_screenshots DEMO.nes OUT.png [MENU] [ITEM]
 // MENU is a menu's object name (default mnuLevel), ITEM the object name of the
 // item to highlight (default mnuStageSelect(2)). MENU "editors" instead opens
-// the tile editor and the palette editor beside the main window.
+// the tile editor and the palette editor beside the main window. MENU "paint"
+// paints with the mouse as a user would and saves one picture per step as
+// OUT-1.png .. OUT-4.png: a stroke, a selection, the paste preview, the paste.
 
 #include "ui/main/frmQuorvan.h"
 
+#include "ui/common/PictureBox.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys = {})
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, keys);
+    QApplication::sendEvent(widget, &event);
+}
+
+QPoint At(int column, int row)
+{
+    return {column * 32 + 12, row * 32 + 12};
+}
+
+bool SaveWindow(quorvan::frmQuorvan& window, const QString& path)
+{
+    const QRect frame = window.frameGeometry();
+    const QPixmap shot = window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const bool saved = shot.save(path);
+    std::printf("%s %s\n", saved ? "Saved" : "Could not save", qPrintable(path));
+    return saved;
+}
+
+// Painting as a user would, one picture after each step.
+int PaintSteps(quorvan::frmQuorvan& window, const QString& out)
+{
+    quorvan::PictureBox* room = window.picEditor();
+    const QString base = out.endsWith(QLatin1String(".png")) ? out.chopped(4) : out;
+    const std::vector<std::function<void()>> steps = {
+        [&] { // pick a block in the table, then one stroke across the room
+            window.hsTable()->setValue(1);
+            Mouse(window.picTile(), QEvent::MouseButtonPress, QPoint(40, 100), Qt::LeftButton);
+            Mouse(window.picTile(), QEvent::MouseButtonRelease, QPoint(40, 100), Qt::LeftButton);
+            Mouse(room, QEvent::MouseButtonPress, At(1, 9), Qt::LeftButton);
+            for (const QPoint cell : {QPoint(4, 6), QPoint(7, 6), QPoint(9, 8), QPoint(12, 5)})
+                Mouse(room, QEvent::MouseMove, At(cell.x(), cell.y()), Qt::LeftButton);
+            Mouse(room, QEvent::MouseButtonRelease, At(12, 5), Qt::LeftButton);
+        },
+        [&] { // Shift + drag: a selection
+            Mouse(room, QEvent::MouseButtonPress, At(3, 5), Qt::LeftButton, Qt::ShiftModifier);
+            Mouse(room, QEvent::MouseMove, At(8, 9), Qt::LeftButton, Qt::ShiftModifier);
+            Mouse(room, QEvent::MouseButtonRelease, At(8, 9), Qt::LeftButton, Qt::ShiftModifier);
+        },
+        [&] { // copy it, paste: the preview follows the pointer
+            window.mnuCopy()->trigger();
+            window.mnuPaste()->trigger();
+            Mouse(room, QEvent::MouseMove, At(9, 1), Qt::NoButton);
+        },
+        [&] { // a click places it
+            Mouse(room, QEvent::MouseButtonPress, At(9, 1), Qt::LeftButton);
+            Mouse(room, QEvent::MouseButtonRelease, At(9, 1), Qt::LeftButton);
+        },
+    };
+    bool saved = true;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i]();
+        QEventLoop settle; // the repaint reaches the X server before the picture is taken
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+        saved = SaveWindow(window, QStringLiteral("%1-%2.png").arg(base).arg(i + 1)) && saved;
+    }
+    return saved ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -36,6 +112,12 @@ int main(int argc, char* argv[])
         return 1;
     window.mnuStageSelect(2)->trigger();
     window.mnuGrid(1)->trigger();
+
+    if (menuName == QLatin1String("paint")) {
+        window.mnuGrid(1)->trigger(); // no grid on the table: the frame shows plainly
+        QTimer::singleShot(800, [&] { QApplication::exit(PaintSteps(window, out)); });
+        return QApplication::exec();
+    }
 
     if (menuName == QLatin1String("editors")) {
         window.mnuTileEditor()->trigger();

@@ -34,6 +34,7 @@ void EditHistory::Forget()
     applied_ = 0;
     open_.clear();
     openIndex_.clear();
+    openLabel_ = {};
     depth_ = 0;
     opened_.assign(image_.bytes().begin(), image_.bytes().end());
     Notify();
@@ -42,6 +43,48 @@ void EditHistory::Forget()
 void EditHistory::BeginStep()
 {
     ++depth_;
+}
+
+void EditHistory::BeginStep(const QString& name, const EditPlace& place)
+{
+    ++depth_;
+    if (openLabel_.name.isEmpty())
+        openLabel_ = {name, place};
+}
+
+void EditHistory::NameStep(const QString& name, const EditPlace& place)
+{
+    if (depth_ > 0)
+        openLabel_ = {name, place};
+}
+
+bool EditHistory::OpenStepChanges() const
+{
+    return std::any_of(open_.begin(), open_.end(), [](const Change& change) { return change.before != change.after; });
+}
+
+QString EditHistory::undoName() const
+{
+    if (OpenStepChanges())
+        return openLabel_.name;
+    return applied_ > 0 ? steps_[applied_ - 1].label.name : QString();
+}
+
+EditPlace EditHistory::undoPlace() const
+{
+    if (OpenStepChanges())
+        return openLabel_.place;
+    return applied_ > 0 ? steps_[applied_ - 1].label.place : EditPlace{};
+}
+
+QString EditHistory::redoName() const
+{
+    return canRedo() ? steps_[applied_].label.name : QString();
+}
+
+EditPlace EditHistory::redoPlace() const
+{
+    return canRedo() ? steps_[applied_].label.place : EditPlace{};
 }
 
 void EditHistory::EndStep()
@@ -61,7 +104,7 @@ bool EditHistory::Undo()
     if (applied_ == 0)
         return false;
     --applied_;
-    Apply(steps_[applied_], false);
+    Apply(steps_[applied_].changes, false);
     Notify();
     return true;
 }
@@ -74,7 +117,7 @@ bool EditHistory::Redo()
     }
     if (applied_ >= steps_.size())
         return false;
-    Apply(steps_[applied_], true);
+    Apply(steps_[applied_].changes, true);
     ++applied_;
     Notify();
     return true;
@@ -123,10 +166,11 @@ void EditHistory::CloseStep()
                  [](const Change& change) { return change.before != change.after; });
     open_.clear();
     openIndex_.clear();
+    Label label = std::exchange(openLabel_, Label{});
     if (!step.empty()) {
         // A new step replaces whatever could have been redone.
         steps_.resize(applied_);
-        steps_.push_back(std::move(step));
+        steps_.push_back({std::move(step), std::move(label)});
         applied_ = steps_.size();
     }
     Notify();

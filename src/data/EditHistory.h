@@ -7,11 +7,20 @@
 // form one step, so that one user gesture, e.g. dragging a scroll bar, is
 // undone at once. Undo and redo put the bytes back through RomBuffer::write.
 //
+// Whoever begins a step may give it a name ("Place Block", "Colour") and the
+// place where the change is (stage row, room, block), so that the Edit menu
+// can say what Undo and Redo will do and the window can show the change. In
+// nested steps the first name given wins (the outermost gesture); NameStep()
+// renames the step being gathered. A write outside any step is a step without
+// name or place.
+//
 // It also keeps the image as it was opened (the start of the history). Whether
 // the image has unsaved changes is the RomBuffer's to say; the history only
 // asks it.
 
 #include "data/RomBuffer.h"
+
+#include <QString>
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +30,16 @@
 #include <vector>
 
 namespace quorvan {
+
+// Where an edit happened: the stage row, the room and the block it changed;
+// -1 for each that does not apply (a colour has a stage but no room or block,
+// a patch has none of them).
+struct EditPlace {
+    int stage = -1;
+    int room = -1;
+    int block = -1;
+    bool operator==(const EditPlace&) const = default;
+};
 
 class EditHistory {
 public:
@@ -45,15 +64,28 @@ public:
     void MarkSaved() { image_.markSaved(); }
 
     // Group the writes up to the matching EndStep() into one step. An EndStep()
-    // without a BeginStep() does nothing.
+    // without a BeginStep() does nothing. A name and place given here are kept
+    // unless the step already has a name.
     void BeginStep();
+    void BeginStep(const QString& name, const EditPlace& place = {});
     void EndStep();
     bool inStep() const { return depth_ > 0; }
+    // Renames the step being gathered (a click that became a drag); does
+    // nothing outside a step.
+    void NameStep(const QString& name, const EditPlace& place);
 
     bool canUndo() const { return applied_ > 0 || !open_.empty(); }
     bool canRedo() const { return applied_ < steps_.size() && open_.empty(); }
     std::size_t undoCount() const { return applied_; }
     std::size_t redoCount() const { return steps_.size() - applied_; }
+
+    // The name and place of the step Undo / Redo would take back / do again:
+    // empty and {-1, -1, -1} when there is none or it has none. While a step is
+    // being gathered, Undo takes back that one.
+    QString undoName() const;
+    EditPlace undoPlace() const;
+    QString redoName() const;
+    EditPlace redoPlace() const;
 
     // Take back the last step / do again the last step taken back. An open
     // group is closed first. Return false (and change nothing) when there is
@@ -75,15 +107,26 @@ private:
     void Forget();
     void Record(std::int64_t offset, std::uint8_t before, std::uint8_t after);
     void CloseStep();
+    bool OpenStepChanges() const; // the step being gathered changes some byte
     void Apply(const Step& step, bool forward);
     void Notify();
+
+    struct Label {
+        QString name;
+        EditPlace place;
+    };
+    struct Recorded {
+        Step changes;
+        Label label;
+    };
 
     RomBuffer& image_;
     std::vector<int> observers_;
 
-    std::vector<Step> steps_;
+    std::vector<Recorded> steps_;
     std::size_t applied_ = 0; // steps_[0 .. applied_) are in effect
     Step open_;               // the step being gathered
+    Label openLabel_;         // its name and place
     std::unordered_map<std::int64_t, std::size_t> openIndex_; // offset -> index in open_
     int depth_ = 0;
     bool applying_ = false;   // undo/redo writing: record nothing
@@ -93,10 +136,15 @@ private:
     std::function<void()> listener_;
 };
 
-// Groups the writes made during its lifetime into one step of `history`.
+// Groups the writes made during its lifetime into one step of `history`,
+// named and placed when given.
 class EditStep {
 public:
     explicit EditStep(EditHistory& history) : history_(history) { history_.BeginStep(); }
+    EditStep(EditHistory& history, const QString& name, const EditPlace& place = {}) : history_(history)
+    {
+        history_.BeginStep(name, place);
+    }
     ~EditStep() { history_.EndStep(); }
     EditStep(const EditStep&) = delete;
     EditStep& operator=(const EditStep&) = delete;

@@ -102,7 +102,7 @@ PatchResult ApplyPatchToDocument(RomDocument& document, std::span<const std::uin
                                         .arg(PatchLengthText(image.size()), PatchLengthText(result.bytes.size())));
     // Only the bytes that differ are written: they are the undo step, and a
     // patch already in the image makes no step at all.
-    EditStep step(document.history());
+    EditStep step(document.history(), QStringLiteral("Apply Patch"));
     std::size_t count = 0;
     for (std::size_t i = 0; i < result.bytes.size(); ++i) {
         if (image.bytes()[i] != result.bytes[i]) {

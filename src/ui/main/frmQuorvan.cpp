@@ -176,6 +176,8 @@ void frmQuorvan::CreateMenus()
     // patch items and Preferences.
     CreateHistoryMenus();
     CreatePatchMenus();
+    // Painting: its Edit items, keys and marks.
+    CreatePaintMenus();
 }
 
 void frmQuorvan::ConnectWidgets()
@@ -222,6 +224,7 @@ void frmQuorvan::ConnectWidgets()
     });
     ConnectHistory();
     ConnectPatches();
+    ConnectPaint();
 }
 
 void frmQuorvan::Form_Load()

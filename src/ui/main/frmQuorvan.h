@@ -6,15 +6,19 @@
 
 #include "data/RomDocument.h"
 #include "graphics/Compositor.h"
+#include "ui/main/PaintState.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include <array>
 #include <functional>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -108,6 +112,11 @@ public:
     QAction* mnuExportBPS() const { return mnuExportBPS_; }
     QAction* mnuApplyPatch() const { return mnuApplyPatch_; }
     QAction* mnuPreferences() const { return mnuPreferences_; }
+    QAction* mnuCut() const { return mnuCut_; }
+    QAction* mnuCopy() const { return mnuCopy_; }
+    QAction* mnuPaste() const { return mnuPaste_; }
+    QAction* mnuFillSelection() const { return mnuFillSelection_; }
+    QAction* mnuSelectAll() const { return mnuSelectAll_; }
     QAction* mnuTrelvix() const { return mnuTrelvix_; }
     QAction* mnuEmal() const { return mnuEmal_; }
     QMenu* menuFile() const { return mnuFIle_; }
@@ -116,6 +125,12 @@ public:
     QMenu* menuView() const { return mnuView_; }
     QMenu* menuHelp() const { return mnuHelp_; }
     QMenu* menuWeb() const { return mnuWeb_; }
+
+    // The selected cells of the room in the view (columns and rows of cells),
+    // or an empty rectangle when none are selected there.
+    QRect CellSelection() const;
+    // True while pasted cells follow the pointer, waiting for a click.
+    bool PastePending() const { return paint_.paste.cells.has_value(); }
 
 signals:
     // A file was refused by OpenFile, for `reason` (one line); emitted before
@@ -152,6 +167,15 @@ public slots:
     // "Edit Tile": shows the tile editor on the selected block; the check mark
     // of "&Tile Editor" stays as it is.
     void cmdEditTile_Click();
+    // "Cu&t", "&Copy", "&Paste", "&Fill Selection", "Select &All": the selected
+    // cells of the room to the clipboard (Cut then fills them with the selected
+    // block), the clipboard's cells to where the user clicks next, every
+    // selected cell given the selected block, the whole room selected.
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuFillSelection_Click();
+    void mnuSelectAll_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -219,6 +243,51 @@ private:
     // Picking and placing (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.
     void picTile_MouseDown(int button, int shift, int x, int y);
     void picEditor_MouseDown(int button, int shift, int x, int y);
+    // Makes `block` the selected block, as a pick in the table does.
+    void SelectBlock(int block);
+
+    // Painting (frmQuorvan_paint.cpp): strokes, the eyedropper, fill, selecting
+    // cells; the clipboard (frmQuorvan_clipboard.cpp); keys, the wheel and
+    // showing where an undone change is (frmQuorvan_navigation.cpp).
+    void CreatePaintMenus();
+    void CreateNavigationKeys();
+    void ConnectPaint();
+    void UpdatePaintMenus();
+    void picEditor_MouseMove(int buttons, int shift, int x, int y);
+    void picEditor_MouseUp(int button, int shift, int x, int y);
+    void picEditor_MouseLeave();
+    bool CanEditRoom() const;           // an image is open and a stage chosen
+    EditPlace RoomPlace() const;        // the room in the view, as an undo step's place
+    void BeginStroke(int x, int y);
+    void ContinueStroke(CellPos to);
+    void PaintStrokeCells(const std::vector<CellPos>& cells);
+    void EndPaintGesture();             // a stroke or a selection drag under way ends
+    void PickFromLevel(int x, int y);
+    void FillAt(int x, int y);
+    void BeginCellSelection(int x, int y);
+    void SetSelection(const CellRect& rect);
+    void ClearSelection();
+    std::optional<CellRect> ShownSelection() const;
+    void BeginPaste(CellBlock cells);
+    void MovePaste(std::optional<CellPos> at);
+    void PlacePaste(CellPos at);
+    void EndPaste();
+    void EscapePressed();
+    // Writes cells of the room in the view as one undo step named `name`, all
+    // or none; tells the user why when none could be written. True when the
+    // cells were written (or already held their blocks).
+    bool WriteRoomEdit(const std::vector<CellWrite>& writes, const QString& name);
+    // Brings the views to where an undone or redone change is.
+    void ShowEditPlace(const EditPlace& place);
+
+    // Marks over the views (frmQuorvan_marks.cpp). DrawLevelMarks is the one
+    // hook DrawLevel calls after the grid: every layer drawn over the room
+    // goes in there, and LevelMarksShown() says whether any layer draws now
+    // (painting then redraws the whole room rather than its cells).
+    // DrawTableMarks frames the selected block.
+    void DrawLevelMarks();
+    bool LevelMarksShown() const;
+    void DrawTableMarks();
 
     // While the image has unsaved changes, asks whether to save them first
     // (Save, Discard, Cancel). True when the caller may go on.
@@ -263,8 +332,15 @@ private:
     QAction* mnuApplyPatch_ = nullptr;
     QAction* EditFiller1_ = nullptr;
     QAction* mnuPreferences_ = nullptr;
+    QAction* EditFiller2_ = nullptr;
+    QAction* mnuCut_ = nullptr;
+    QAction* mnuCopy_ = nullptr;
+    QAction* mnuPaste_ = nullptr;
+    QAction* mnuFillSelection_ = nullptr;
+    QAction* mnuSelectAll_ = nullptr;
 
     RomDocument& document_;
+    PaintState paint_;
     std::unique_ptr<clsDialog> dialog_;
     QPointer<frmTileEdit> tileEdit_;
     QPointer<frmPaletteEditor> paletteEditor_;

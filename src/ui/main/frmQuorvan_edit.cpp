@@ -1,4 +1,7 @@
-// Picking a block from the block table and placing it into the level view.
+// Picking a block from the block table and what a press on the level view
+// does: place and paint (left), select cells (Shift + left), fill (Ctrl +
+// left), place a paste (left while one is pending), pick the block under the
+// pointer (right). The middle button does nothing.
 
 #include "ui/main/frmQuorvan.h"
 
@@ -24,35 +27,48 @@ void frmQuorvan::picTile_MouseDown(int button, int, int x, int y)
     int row = 0;
     if (!CellAt(x, y, kTablePageColumns, kTablePageRows, column, row) || button != kLeftButton)
         return;
-    const int block = row * kTablePageColumns + column + TablePage() * kTablePageBlocks;
+    SelectBlock(row * kTablePageColumns + column + TablePage() * kTablePageBlocks);
+}
+
+void frmQuorvan::SelectBlock(int block)
+{
     DrawBlock(*picSelectedTile_, block, kBlockScale);
     picSelectedTile_->setTag(QString::number(block));
+    DrawTableMarks();
+    UpdatePaintMenus();
     // The tile editor follows the selection; it is created for this but not shown.
     frmTileEdit* editor = TileEdit();
     editor->ShowBlock(block);
     editor->Init();
 }
 
-void frmQuorvan::picEditor_MouseDown(int button, int, int x, int y)
+void frmQuorvan::picEditor_MouseDown(int button, int shift, int x, int y)
 {
-    const int block = SelectedBlock();
-    if (block < 0 || document_.fileName().isEmpty() || !document_.isOpen())
+    // A press while a gesture is under way means its release went elsewhere
+    // (another window took the mouse): that gesture ends here.
+    EndPaintGesture();
+    if (button == kRightButton) {
+        PickFromLevel(x, y);
         return;
-    int column = 0;
-    int row = 0;
-    if (!CellAt(x, y, kRoomColumns, kRoomRows, column, row) || button != kLeftButton)
+    }
+    if (button != kLeftButton)
         return;
-    const std::int64_t offset = RoomCellOffset(document_.currentStageInfo(), hLevel_Frames_->value(), row, column);
-    // A cell past the end of the image has nowhere to go: nothing is written or drawn.
-    if (!document_.image().write(offset, static_cast<std::uint8_t>(block)))
+    if (PastePending()) {
+        PlacePaste(CellUnder(x, y));
         return;
-    // Drawn afresh, so the cell shows the block as the image now has it even
-    // when the preview went stale (another image opened, a block edited).
-    DrawBlock(*picSelectedTile_, block, kBlockScale);
-    picEditor_->BitBlt(column * kCell, row * kCell, kCell, kCell, *picSelectedTile_, 0, 0);
-    if (mnuGrid_[0]->isChecked())
-        DrawEditorGrid();
-    picEditor_->Refresh();
+    }
+    // A click outside the selected cells clears them (and goes on as a click).
+    if (const std::optional<CellRect> shown = ShownSelection(); shown && !shown->contains(CellUnder(x, y)))
+        ClearSelection();
+    if ((shift & kShiftKey) != 0) {
+        BeginCellSelection(x, y);
+        return;
+    }
+    if ((shift & kCtrlKey) != 0) {
+        FillAt(x, y);
+        return;
+    }
+    BeginStroke(x, y);
 }
 
 } // namespace quorvan

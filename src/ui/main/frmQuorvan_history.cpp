@@ -1,4 +1,5 @@
-// Undo and redo, and the unsaved-change marker in the caption.
+// Undo and redo, their captions naming the step, and the unsaved-change
+// marker in the caption.
 
 #include "ui/main/frmQuorvan.h"
 
@@ -58,10 +59,27 @@ void frmQuorvan::ConnectHistory()
     UpdateHistoryState();
 }
 
+namespace {
+
+// "&Undo Paste", or "&Undo" alone for a step without a name or no step.
+QString StepCaption(const QString& verb, const QString& name)
+{
+    return name.isEmpty() ? verb : verb + QLatin1Char(' ') + name;
+}
+
+} // namespace
+
 void frmQuorvan::UpdateHistoryState()
 {
-    mnuUndo_->setEnabled(document_.history().canUndo());
-    mnuRedo_->setEnabled(document_.history().canRedo());
+    const EditHistory& history = document_.history();
+    mnuUndo_->setEnabled(history.canUndo());
+    mnuRedo_->setEnabled(history.canRedo());
+    const QString undo = StepCaption(QStringLiteral("&Undo"), history.canUndo() ? history.undoName() : QString());
+    const QString redo = StepCaption(QStringLiteral("&Redo"), history.canRedo() ? history.redoName() : QString());
+    if (mnuUndo_->text() != undo)
+        mnuUndo_->setText(undo);
+    if (mnuRedo_->text() != redo)
+        mnuRedo_->setText(redo);
     const QString caption = MainCaption() + (document_.isModified() ? QStringLiteral(" *") : QString());
     if (windowTitle() != caption)
         setWindowTitle(caption);
@@ -72,16 +90,24 @@ void frmQuorvan::mnuUndo_Click()
     // The shortcut reaches every window; a dialog in front takes precedence.
     if (QApplication::activeModalWidget() != nullptr)
         return;
-    if (document_.history().Undo())
+    EndPaintGesture(); // a stroke under way is a step of its own, the one undone
+    const EditPlace place = document_.history().undoPlace();
+    if (document_.history().Undo()) {
+        ShowEditPlace(place);
         RedrawImageViews(EditorReload::KeepSelection);
+    }
 }
 
 void frmQuorvan::mnuRedo_Click()
 {
     if (QApplication::activeModalWidget() != nullptr)
         return;
-    if (document_.history().Redo())
+    EndPaintGesture();
+    const EditPlace place = document_.history().redoPlace();
+    if (document_.history().Redo()) {
+        ShowEditPlace(place);
         RedrawImageViews(EditorReload::KeepSelection);
+    }
 }
 
 } // namespace quorvan

@@ -84,6 +84,7 @@ void frmQuorvan::DrawLevel()
     RestoreSelectedTile();
     if (mnuGrid_[0]->isChecked())
         DrawEditorGrid();
+    DrawLevelMarks();
     panel2_->setText(RoomText(room));
     picEditor_->Refresh();
     EndRenderFaultCheck(this, QStringLiteral("Level view"));
@@ -107,6 +108,7 @@ void frmQuorvan::DrawTable()
     RestoreSelectedTile();
     if (mnuGrid_[1]->isChecked())
         DrawGrid(*picTile_);
+    DrawTableMarks();
     picTile_->Refresh();
     EndRenderFaultCheck(this, QStringLiteral("Block table"));
 }

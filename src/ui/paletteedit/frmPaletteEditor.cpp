@@ -206,7 +206,10 @@ void frmPaletteEditor::picPalGrid_MouseDown(int, int, int X, int Y)
     PaintColourCells();
 
     const auto n = static_cast<std::uint8_t>((sy / kCell) * kGridColumns + sx / kCell);
-    document_.image().write(PaletteByteOffset(SelectedPal_), n);
+    {
+        EditStep step(document_.history(), QStringLiteral("Colour"), {document_.currentStage(), -1, -1});
+        document_.image().write(PaletteByteOffset(SelectedPal_), n);
+    }
 
     // The blocks of both views are drawn with the palettes just changed.
     emit coloursChanged();

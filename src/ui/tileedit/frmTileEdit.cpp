@@ -184,6 +184,11 @@ std::int64_t frmTileEdit::TileOffset(int block, int k) const
     return std::int64_t{document_.currentStageInfo().BlockTiles} + 4 * std::int64_t{block} + k;
 }
 
+EditPlace frmTileEdit::BlockPlace(int block) const
+{
+    return {document_.currentStage(), -1, block};
+}
+
 std::int64_t frmTileEdit::AttributeOffset(int block) const
 {
     return std::int64_t{document_.currentStageInfo().BlockAttributes} + block;
@@ -253,7 +258,11 @@ void frmTileEdit::hsTile_Change(int k)
     if (!CanEdit())
         return;
     const int b = vsTile_->value();
-    document_.image().write(TileOffset(b, k), static_cast<std::uint8_t>(hsTile_[static_cast<std::size_t>(k)]->value()));
+    {
+        EditStep step(document_.history(), QStringLiteral("Tile Number"), BlockPlace(b));
+        document_.image().write(TileOffset(b, k),
+                                static_cast<std::uint8_t>(hsTile_[static_cast<std::size_t>(k)]->value()));
+    }
     vsTile_Change();
 }
 
@@ -268,7 +277,10 @@ void frmTileEdit::optPal_Click(int i)
     const int b = vsTile_->value();
     RomBuffer& image = document_.image();
     const int attribute = image.at(AttributeOffset(b));
-    image.write(AttributeOffset(b), static_cast<std::uint8_t>((attribute / 4) * 4 + i));
+    {
+        EditStep step(document_.history(), QStringLiteral("Palette"), BlockPlace(b));
+        image.write(AttributeOffset(b), static_cast<std::uint8_t>((attribute / 4) * 4 + i));
+    }
     vsTile_Change();
 }
 
@@ -280,7 +292,10 @@ void frmTileEdit::cboFlags_Click()
     const int b = vsTile_->value();
     RomBuffer& image = document_.image();
     const int attribute = image.at(AttributeOffset(b));
-    image.write(AttributeOffset(b), static_cast<std::uint8_t>(flags * 4 + attribute % 4));
+    {
+        EditStep step(document_.history(), QStringLiteral("Flags"), BlockPlace(b));
+        image.write(AttributeOffset(b), static_cast<std::uint8_t>(flags * 4 + attribute % 4));
+    }
     vsTile_Change();
 }
 
@@ -294,7 +309,7 @@ void frmTileEdit::BeginDragStep()
     if (dragStep_)
         return;
     dragStep_ = true;
-    document_.history().BeginStep();
+    document_.history().BeginStep(QStringLiteral("Tile Number"), BlockPlace(vsTile_->value()));
 }
 
 void frmTileEdit::EndDragStep()

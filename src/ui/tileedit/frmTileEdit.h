@@ -23,6 +23,7 @@ namespace quorvan {
 
 class PictureBox;
 class RomDocument;
+struct EditPlace;
 
 class frmTileEdit : public QWidget {
     Q_OBJECT
@@ -82,6 +83,8 @@ private:
     // Offsets of block b's bytes in the current stage.
     std::int64_t TileOffset(int block, int k) const;
     std::int64_t AttributeOffset(int block) const;
+    // Block b of the current stage, as the place of an undo step.
+    EditPlace BlockPlace(int block) const;
     // Whether the handlers may write: an image is open and the controls are
     // not being set by a refresh.
     bool CanEdit() const;
