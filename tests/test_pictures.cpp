@@ -30,17 +30,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The highest room other than 255 that the room list of stage row `stage` names.
-int LastListedRoom(const Bytes& image, int stage)
-{
-    const StageInfo info = (*StagesForLength(image.size()))[static_cast<std::size_t>(stage)];
-    int last = 0;
-    for (std::int64_t i = info.RoomList; i < info.RoomData; ++i)
-        if (image[static_cast<std::size_t>(i)] != 255)
-            last = std::max<int>(last, image[static_cast<std::size_t>(i)]);
-    return last;
-}
-
 enum class Tweak { None, BadPalette, ShortList, NoList };
 
 Bytes Tweaked(Bytes image, int stage, Tweak tweak)
@@ -81,7 +70,6 @@ private slots:
 
     void composedAsTheBytesSay_data();
     void composedAsTheBytesSay();
-    void refusedArguments();
     void menuItems();
     void menuExports_data();
     void menuExports();
@@ -160,20 +148,6 @@ void TestPictures::composedAsTheBytesSay()
     const auto png = EncodePng(picture);
     QVERIFY(png.has_value());
     QCOMPARE(PixelsDiffering(Decoded(*png), expected), qint64{0});
-}
-
-void TestPictures::refusedArguments()
-{
-    const Bytes image = DemoBytes();
-    const StageTable stages = *StagesForLength(image.size());
-    const StageSource source{image, stages, 0};
-    RenderFaults faults;
-    for (const int scale : {0, 3, -1})
-        QVERIFY(RoomPicture(source, 0, scale, faults).isNull());
-    QVERIFY(RoomPicture(source, 256, 2, faults).isNull());
-    QVERIFY(RoomPicture(source, -1, 2, faults).isNull());
-    QVERIFY(StageMapPicture(source, 256, 1, faults).isNull());
-    QVERIFY(!faults.any());
 }
 
 void TestPictures::openAt(int stage, int room, const Bytes& bytes)

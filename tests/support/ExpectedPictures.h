@@ -8,6 +8,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <vector>
 
@@ -57,6 +59,17 @@ inline void DrawExpectedRoom(QImage& picture, const std::vector<std::uint8_t>& i
             }
         }
     }
+}
+
+// The highest room other than 255 that the room list of stage row `stage` names (0 for none).
+inline int LastListedRoom(const std::vector<std::uint8_t>& image, int stage)
+{
+    const StageInfo info = (*StagesForLength(image.size()))[static_cast<std::size_t>(stage)];
+    int last = 0;
+    for (std::int64_t i = info.RoomList; i < info.RoomData; ++i)
+        if (image[static_cast<std::size_t>(i)] != 255)
+            last = std::max<int>(last, image[static_cast<std::size_t>(i)]);
+    return last;
 }
 
 // Rooms first..last side by side at `scale`.
