@@ -1,15 +1,16 @@
 #include "ui/main/BatchCommands.h"
 
+#include "ui/main/BatchSupport.h"
+#include "ui/main/ExportCommands.h"
+
 #include "data/PatchApply.h"
 #include "data/PatchExport.h"
 #include "data/RomDocument.h"
 #include "data/RomFile.h"
-#include "data/Stages.h"
 
 #include <QDir>
 
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -17,55 +18,24 @@ namespace quorvan {
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadArguments = 2;
+using namespace batch;
 
 struct Command {
     const char* name;
     const char* operands;
+    int count; // operands the command takes; -1: it reads its own (it has options)
     int (*run)(const QStringList& operands);
 };
 
 int CreatePatch(const QStringList& operands);
 int ApplyPatchCommand(const QStringList& operands);
 
-constexpr std::array<Command, 2> kCommands{{
-    {"--create-patch", "BASE MODIFIED OUT.ips|OUT.bps", &CreatePatch},
-    {"--apply-patch", "IMAGE PATCH OUT", &ApplyPatchCommand},
+constexpr std::array<Command, 4> kCommands{{
+    {"--create-patch", "BASE MODIFIED OUT.ips|OUT.bps", 3, &CreatePatch},
+    {"--apply-patch", "IMAGE PATCH OUT", 3, &ApplyPatchCommand},
+    {"--export-room", kExportRoomOperands, -1, &ExportRoomCommand},
+    {"--export-stage", kExportStageOperands, -1, &ExportStageCommand},
 }};
-
-// One line on stderr, whatever the reasons it quotes hold.
-int Fail(int status, QString message)
-{
-    message.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "quorvan: %s\n", qPrintable(message.simplified()));
-    return status;
-}
-
-QString Quoted(const QString& path)
-{
-    return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"');
-}
-
-// An image read as an Open reads it; nothing (after saying why) when refused.
-std::optional<std::vector<std::uint8_t>> LoadImage(const QString& role, const QString& path)
-{
-    LoadResult loaded = LoadRomFile(path);
-    switch (loaded.status) {
-    case LoadResult::Status::Ok:
-        return std::move(loaded.bytes);
-    case LoadResult::Status::ReadFailed:
-        Fail(kFailed, QStringLiteral("cannot read %1 %2: %3").arg(role, Quoted(path), loaded.error));
-        break;
-    case LoadResult::Status::BadSize:
-        Fail(kFailed, QStringLiteral("%1 %2 is not an image of an accepted length (%3 or %4): Invalid ROM Size.")
-                          .arg(role, Quoted(path), PatchLengthText(kImageLengthPlain),
-                               PatchLengthText(kImageLengthShifted)));
-        break;
-    }
-    return std::nullopt;
-}
 
 int CreatePatch(const QStringList& operands)
 {
@@ -149,9 +119,10 @@ int RunBatchCommand(const QStringList& arguments)
         return Fail(kBadArguments, QStringLiteral("no command given."));
     }
     const QStringList operands = given.mid(1);
-    if (operands.size() != 3)
-        return Fail(kBadArguments, QStringLiteral("%1 takes 3 arguments, %2 given: quorvan %1 %3")
+    if (command->count >= 0 && operands.size() != command->count)
+        return Fail(kBadArguments, QStringLiteral("%1 takes %2 arguments, %3 given: quorvan %1 %4")
                                        .arg(QLatin1String(command->name))
+                                       .arg(command->count)
                                        .arg(operands.size())
                                        .arg(QLatin1String(command->operands)));
     for (const QString& operand : operands)

@@ -2,6 +2,8 @@
 // Commands that run without a window, for scripts:
 //   quorvan --create-patch BASE MODIFIED OUT.ips|OUT.bps
 //   quorvan --apply-patch IMAGE PATCH OUT
+//   quorvan --export-room STAGE ROOM [--scale S] IMAGE OUT.png (ExportCommands.h)
+//   quorvan --export-stage STAGE [--scale S] IMAGE OUT.png
 // Images are read as an Open reads them (only the two accepted lengths) and
 // files are written through the guarded writer, so a failure leaves no partial
 // output. Exit status: 0 done, 1 an input refused or the output not written,

@@ -7,6 +7,7 @@
 #include "ui/common/PictureBox.h"
 #include "ui/common/clsDialog.h"
 #include "ui/common/modODMenus.h"
+#include "ui/main/PlayTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -173,11 +174,13 @@ void frmQuorvan::CreateMenus()
     mnuEmal_ = NamedAction(mnuWeb_, QStringLiteral("mnuEmal"), QStringLiteral("Email Author"), true);
 
     // Undo, Redo and the patch export join the menus above, then the other
-    // patch items and Preferences.
+    // patch items and Preferences, then the picture exports, the recent files
+    // and the play-test.
     CreateHistoryMenus();
     CreatePatchMenus();
     // Painting: its Edit items, keys and marks.
     CreatePaintMenus();
+    CreateShareMenus();
 }
 
 void frmQuorvan::ConnectWidgets()
@@ -225,6 +228,7 @@ void frmQuorvan::ConnectWidgets()
     ConnectHistory();
     ConnectPatches();
     ConnectPaint();
+    ConnectShare();
 }
 
 void frmQuorvan::Form_Load()

@@ -27,6 +27,9 @@ class QPushButton;
 class QScrollBar;
 class QStatusBar;
 class QUrl;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 
 namespace quorvan {
 
@@ -36,6 +39,7 @@ class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
 class frmTileEdit;
+class PlayTest;
 enum class PatchFormat;
 
 class frmQuorvan : public QMainWindow {
@@ -119,6 +123,16 @@ public:
     QAction* mnuSelectAll() const { return mnuSelectAll_; }
     QAction* mnuTrelvix() const { return mnuTrelvix_; }
     QAction* mnuEmal() const { return mnuEmal_; }
+    // Sharing and testing: the picture exports, play-testing, recent files.
+    QAction* mnuExportRoomImage() const { return mnuExportRoomImage_; }
+    QAction* mnuExportStageMap() const { return mnuExportStageMap_; }
+    QAction* mnuTestInEmulator() const { return mnuTestInEmulator_; }
+    // Entry `index` (0 = newest) of the recent files; null when the list is shorter.
+    QAction* mnuRecent(int index) const;
+    // The folder the next file dialog starts in (see ui/common/DialogFolders.h).
+    QString DialogFolder() const;
+    // The play-test's temporary files, for tests; null before the first test.
+    const PlayTest* PlayTester() const { return playTest_.get(); }
     QMenu* menuFile() const { return mnuFIle_; }
     QMenu* menuEdit() const { return mnuEdit_; }
     QMenu* menuLevel() const { return mnuLevel_; }
@@ -176,10 +190,22 @@ public slots:
     void mnuPaste_Click();
     void mnuFillSelection_Click();
     void mnuSelectAll_Click();
+    // "Export Room &Image...", "Export &Stage Map...": PNG of the room shown,
+    // or of the stage's rooms side by side, at the export scale of Preferences.
+    void mnuExportRoomImage_Click();
+    void mnuExportStageMap_Click();
+    // "&Test in Emulator": the image as it is now, in the emulator of Preferences.
+    void mnuTestInEmulator_Click();
+    // A recent file: opened as Open would, after the unsaved-change question.
+    void mnuRecent_Click(int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A dropped .nes file opens as Open would (frmQuorvan_recent.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateWidgets();
@@ -217,6 +243,17 @@ private:
     void CreatePatchMenus();
     void ConnectPatches();
     void ExportPatch(PatchFormat format);
+
+    // Sharing and testing (frmQuorvan_pictures.cpp, frmQuorvan_playtest.cpp,
+    // frmQuorvan_recent.cpp).
+    void CreateShareMenus();
+    void ConnectShare();
+    void UpdateShareItems();
+    void ExportPicture(bool wholeStage);
+    void UpdateRecentMenu();
+    void NoteRecentFile(const QString& path);
+    void OpenRecentOrDropped(const QString& path);
+    void RememberDialogFolder(const QString& chosenFile);
 
     // The tool windows' wiring, done once when each is created (frmQuorvan_tools.cpp).
     void ConnectTileEdit(frmTileEdit* editor);
@@ -338,6 +375,14 @@ private:
     QAction* mnuPaste_ = nullptr;
     QAction* mnuFillSelection_ = nullptr;
     QAction* mnuSelectAll_ = nullptr;
+    QAction* FileFiller4_ = nullptr;
+    QAction* mnuExportRoomImage_ = nullptr;
+    QAction* mnuExportStageMap_ = nullptr;
+    QAction* FileFiller5_ = nullptr;
+    std::array<QAction*, 8> mnuRecent_{};
+    QAction* LevelFiller1_ = nullptr;
+    QAction* mnuTestInEmulator_ = nullptr;
+    std::unique_ptr<PlayTest> playTest_;
 
     RomDocument& document_;
     PaintState paint_;

@@ -58,14 +58,15 @@ void frmQuorvan::ExportPatch(PatchFormat format)
     dialog.setFilterIndex(1);
     dialog.setDialogTitle(title + (clean ? QStringLiteral(" against the clean original")
                                          : QStringLiteral(" against the image as opened")));
-    dialog.setInitDir(QDir::toNativeSeparators(image.absolutePath()));
-    dialog.setFileName(QDir::toNativeSeparators(image.dir().filePath(image.completeBaseName() + QLatin1Char('.') + suffix)));
+    dialog.setInitDir(DialogFolder());
+    dialog.setFileName(image.completeBaseName() + QLatin1Char('.') + suffix);
     dialog.setDefaultExt(suffix);
     const bool chosen = dialog.ShowSave();
     const QString path = dialog.FileName();
     dialog = before;
     if (!chosen)
         return;
+    RememberDialogFolder(path);
 
     // Neither the open image nor the clean original is ever replaced by a patch.
     if (!document_.fileName().isEmpty() && RomDocument::SameFile(path, document_.fileName())) {

@@ -62,11 +62,12 @@ void frmQuorvan::mnuOpen_Click()
         return;
     clsDialog& dialog = Dialog();
     dialog.setFilter(kRomFilter);
-    dialog.setInitDir(ProgramFolder());
+    dialog.setInitDir(DialogFolder());
     // A typed name is opened as it is: a file without an extension stays openable.
     dialog.setDefaultExt(QString());
     if (!dialog.ShowOpen())
         return; // cancelled: nothing changes
+    RememberDialogFolder(dialog.FileName());
     OpenFile(dialog.FileName());
 }
 
@@ -96,6 +97,7 @@ bool frmQuorvan::OpenFile(const QString& path)
     case RomDocument::OpenResult::Status::Ok:
         break;
     }
+    NoteRecentFile(path);
     return true;
 }
 
@@ -183,6 +185,7 @@ bool frmQuorvan::SaveImage(const QString& saveAsPath, RomDocument::SaveOptions o
         const QString name = QFileInfo(saved.path).fileName();
         switch (saved.status) {
         case RomDocument::SaveResult::Status::Ok:
+            NoteRecentFile(saved.path);
             if (!saved.warning.isEmpty())
                 MsgBox(this, QStringLiteral("\"%1\" was saved.\n\n%2").arg(NativeName(saved.path), saved.warning),
                        QStringLiteral("Save"), QMessageBox::Ok, MsgIcon::Exclamation);
@@ -264,11 +267,13 @@ bool frmQuorvan::SaveImageAs()
         return false;
     clsDialog& dialog = Dialog();
     dialog.setFilter(kRomFilter);
-    dialog.setInitDir(ProgramFolder());
+    dialog.setInitDir(DialogFolder());
+    dialog.setFileName(QFileInfo(document_.fileName()).fileName()); // proposed in that folder
     // A name typed without an extension gets ".nes", so that Open's filter shows the file.
     dialog.setDefaultExt(QStringLiteral("nes"));
     if (!dialog.ShowSave())
         return false; // cancelled: nothing written, the path stays
+    RememberDialogFolder(dialog.FileName());
     const QString path = QDir::toNativeSeparators(dialog.FileName());
     // Another file that is there is replaced only once the user has agreed to it.
     if (!RomDocument::SameFile(path, document_.fileName()) && !ConfirmReplace(path, QStringLiteral("Save As")))

@@ -69,12 +69,13 @@ void frmQuorvan::mnuApplyPatch_Click()
     dialog.setFilterIndex(1);
     dialog.setDialogTitle(title);
     dialog.setFileName(QString());
-    dialog.setInitDir(QDir::toNativeSeparators(QFileInfo(document_.fileName()).absolutePath()));
+    dialog.setInitDir(DialogFolder());
     const bool chosen = dialog.ShowOpen();
     const QString path = dialog.FileName();
     dialog = before;
     if (!chosen)
         return;
+    RememberDialogFolder(path);
 
     const PatchFile patch = ReadPatchFile(path);
     if (!patch.ok()) {

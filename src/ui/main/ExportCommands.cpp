@@ -1,0 +1,143 @@
+#include "ui/main/ExportCommands.h"
+
+#include "data/RomDocument.h"
+#include "data/Stages.h"
+#include "graphics/StagePicture.h"
+#include "ui/main/BatchSupport.h"
+
+#include <optional>
+
+namespace quorvan {
+
+using namespace batch;
+
+namespace {
+
+struct ExportArguments {
+    int stage = 0; // row 0..8
+    std::optional<int> room;
+    int scale = 2;
+    QString image;
+    QString out;
+};
+
+// Reads "--scale S" (or "--scale=S") from anywhere among the operands and the
+// positional ones in order. Nothing, after saying why, when they are wrong.
+std::optional<ExportArguments> ReadArguments(const char* command, const char* usage, const QStringList& operands,
+                                             bool withRoom)
+{
+    const auto bad = [&](const QString& why) {
+        Fail(kBadArguments, QStringLiteral("%1: %2 Usage: quorvan %1 %3")
+                                .arg(QLatin1String(command), why, QLatin1String(usage)));
+        return std::nullopt;
+    };
+    ExportArguments arguments;
+    QStringList positional;
+    bool scaleGiven = false;
+    for (qsizetype i = 0; i < operands.size(); ++i) {
+        const QString& operand = operands[i];
+        QString scaleText;
+        if (operand == QLatin1String("--scale")) {
+            if (i + 1 >= operands.size())
+                return bad(QStringLiteral("--scale needs a value, 1 or 2."));
+            scaleText = operands[++i];
+        } else if (operand.startsWith(QLatin1String("--scale="))) {
+            scaleText = operand.mid(8);
+        } else if (operand.startsWith(QLatin1String("--"))) {
+            return bad(QStringLiteral("unknown option \"%1\".").arg(operand));
+        } else {
+            positional << operand;
+            continue;
+        }
+        if (scaleGiven)
+            return bad(QStringLiteral("--scale is given twice."));
+        scaleGiven = true;
+        bool ok = false;
+        arguments.scale = scaleText.toInt(&ok);
+        if (!ok || arguments.scale < kMinExportScale || arguments.scale > kMaxExportScale)
+            return bad(QStringLiteral("--scale \"%1\" is not 1 or 2.").arg(scaleText));
+    }
+    const qsizetype wanted = withRoom ? 4 : 3;
+    if (positional.size() != wanted)
+        return bad(QStringLiteral("%1 arguments besides --scale are needed, %2 given.").arg(wanted).arg(positional.size()));
+    for (const QString& operand : positional)
+        if (operand.isEmpty())
+            return bad(QStringLiteral("an argument is empty."));
+
+    bool ok = false;
+    const int stage = positional[0].toInt(&ok, 10);
+    if (!ok || stage < 1 || stage > kMenuStages)
+        return bad(QStringLiteral("STAGE \"%1\" is not a stage from 1 to %2.").arg(positional[0]).arg(kMenuStages));
+    arguments.stage = stage - 1;
+    if (withRoom) {
+        const QString& text = positional[1];
+        const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+        const QString digits = hex ? text.mid(2) : text;
+        // Digits only: toInt() would also take a sign or spaces.
+        bool digitsOnly = !digits.isEmpty();
+        for (const QChar c : digits)
+            digitsOnly = digitsOnly && (hex ? QStringLiteral("0123456789abcdefABCDEF").contains(c) : c.isDigit());
+        const int room = digitsOnly ? digits.toInt(&ok, hex ? 16 : 10) : -1;
+        if (!digitsOnly || !ok || room < 0 || room > 255)
+            return bad(QStringLiteral("ROOM \"%1\" is not a room number (0 to 255, or 0x0 to 0xFF).").arg(text));
+        arguments.room = room;
+    }
+    arguments.image = positional[wanted - 2];
+    arguments.out = positional[wanted - 1];
+    if (!arguments.out.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        return bad(QStringLiteral("OUT %1 must end in .png.").arg(Quoted(arguments.out)));
+    // A picture written over the image would destroy it.
+    if (RomDocument::SameFile(arguments.out, arguments.image))
+        return bad(QStringLiteral("OUT %1 names the same file as IMAGE.").arg(Quoted(arguments.out)));
+    return arguments;
+}
+
+QString HexRoom(int room)
+{
+    return QStringLiteral("0x") + QString::number(room, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+
+int Export(const ExportArguments& arguments)
+{
+    const auto image = LoadImage(QStringLiteral("IMAGE"), arguments.image);
+    if (!image)
+        return kFailed;
+    const std::optional<StageTable> stages = StagesForLength(image->size());
+    if (!stages)
+        return Fail(kFailed, QStringLiteral("IMAGE %1 has no stage table.").arg(Quoted(arguments.image)));
+    const StageSource source{*image, *stages, arguments.stage};
+    const int lastRoom = StageMapLastRoom(source);
+    if (arguments.room && *arguments.room > lastRoom)
+        return Fail(kBadArguments, QStringLiteral("ROOM %1 lies past the last room of stage %2 (%3).")
+                                       .arg(HexRoom(*arguments.room), QString::number(arguments.stage + 1),
+                                            HexRoom(lastRoom)));
+
+    RenderFaults faults;
+    const QImage picture = arguments.room ? RoomPicture(source, *arguments.room, arguments.scale, faults)
+                                          : StageMapPicture(source, lastRoom, arguments.scale, faults);
+    if (picture.isNull())
+        return Fail(kFailed, QStringLiteral("there is not memory enough for the picture."));
+    QString why;
+    const auto png = EncodePng(picture, &why);
+    if (!png)
+        return Fail(kFailed, QStringLiteral("the picture could not be encoded as PNG: %1").arg(why));
+    if (const auto error = WritePictureFile(arguments.out, *png))
+        return Fail(kFailed, QStringLiteral("cannot write OUT %1: %2").arg(Quoted(arguments.out), *error));
+    return kDone;
+}
+
+} // namespace
+
+int ExportRoomCommand(const QStringList& operands)
+{
+    const auto arguments = ReadArguments("--export-room", kExportRoomOperands, operands, true);
+    return arguments ? Export(*arguments) : kBadArguments;
+}
+
+int ExportStageCommand(const QStringList& operands)
+{
+    const auto arguments = ReadArguments("--export-stage", kExportStageOperands, operands, false);
+    return arguments ? Export(*arguments) : kBadArguments;
+}
+
+} // namespace quorvan

@@ -1,0 +1,83 @@
+#include "ui/main/RecentFiles.h"
+
+#include "data/RomDocument.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace quorvan {
+
+namespace {
+
+const QString kRecentKey = QStringLiteral("RecentFiles/list");
+
+QString Normalised(const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+}
+
+// Two entries name one file: the same path as the file system compares names,
+// or (both existing) the same file reached through a link or another spelling.
+bool SameEntry(const QString& a, const QString& b)
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    const Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+    return a.compare(b, names) == 0 || RomDocument::SameFile(a, b);
+}
+
+void Keep(const QStringList& list)
+{
+    QSettings settings;
+    settings.setValue(kRecentKey, list);
+}
+
+} // namespace
+
+QStringList RecentFiles()
+{
+    QStringList list;
+    for (const QString& entry : QSettings().value(kRecentKey).toStringList()) {
+        if (entry.trimmed().isEmpty() || list.size() >= kMaxRecentFiles)
+            continue;
+        list << entry;
+    }
+    return list;
+}
+
+void AddRecentFile(const QString& path)
+{
+    if (path.trimmed().isEmpty())
+        return;
+    const QString entry = Normalised(path);
+    QStringList list{entry};
+    for (const QString& old : RecentFiles())
+        if (!SameEntry(old, entry) && list.size() < kMaxRecentFiles)
+            list << old;
+    Keep(list);
+}
+
+void RemoveRecentFile(const QString& path)
+{
+    const QString entry = Normalised(path);
+    QStringList list = RecentFiles();
+    list.removeIf([&](const QString& old) { return SameEntry(old, entry); });
+    Keep(list);
+}
+
+void ClearRecentFiles()
+{
+    Keep({});
+}
+
+QString RecentFileCaption(int index, const QString& path)
+{
+    QString shown = path;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+} // namespace quorvan

@@ -1,0 +1,122 @@
+// File ▸ the recent files, and a .nes file dropped on the window: both open
+// the file as File ▸ Open would, asking about unsaved changes first.
+
+#include "ui/main/frmQuorvan.h"
+
+#include "ui/main/RecentFiles.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+namespace quorvan {
+
+namespace {
+
+// The one local .nes file the drag carries; empty for anything else (several
+// files, a folder, a remote address, text).
+QString DroppedImage(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QString path = urls.first().toLocalFile();
+    const QFileInfo file(path);
+    if (file.suffix().compare(QLatin1String("nes"), Qt::CaseInsensitive) != 0 || file.isDir())
+        return {};
+    return path;
+}
+
+} // namespace
+
+QAction* frmQuorvan::mnuRecent(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(mnuRecent_.size()))
+        return nullptr;
+    QAction* item = mnuRecent_[static_cast<std::size_t>(index)];
+    return mnuFIle_->actions().contains(item) ? item : nullptr;
+}
+
+void frmQuorvan::UpdateRecentMenu()
+{
+    // Only the entries in use are in the menu, with their separator.
+    for (QAction* item : mnuRecent_)
+        mnuFIle_->removeAction(item);
+    mnuFIle_->removeAction(FileFiller5_);
+    const QStringList files = RecentFiles();
+    for (qsizetype k = 0; k < files.size() && k < static_cast<qsizetype>(mnuRecent_.size()); ++k) {
+        QAction* item = mnuRecent_[static_cast<std::size_t>(k)];
+        item->setText(RecentFileCaption(static_cast<int>(k), files[k]));
+        item->setData(files[k]);
+        // A file that is not there now (a removed file, an unplugged drive) is
+        // greyed rather than dropped: it may come back.
+        item->setEnabled(QFileInfo(files[k]).isFile());
+        mnuFIle_->insertAction(mnuExit_, item);
+    }
+    if (!files.isEmpty())
+        mnuFIle_->insertAction(mnuExit_, FileFiller5_);
+}
+
+void frmQuorvan::NoteRecentFile(const QString& path)
+{
+    AddRecentFile(path);
+    UpdateRecentMenu();
+}
+
+void frmQuorvan::mnuRecent_Click(int index)
+{
+    const QAction* item = mnuRecent(index);
+    if (item == nullptr)
+        return;
+    OpenRecentOrDropped(item->data().toString());
+}
+
+void frmQuorvan::OpenRecentOrDropped(const QString& path)
+{
+    if (!ConfirmUnsavedChanges(QStringLiteral("Open"), QStringLiteral("Save them before opening another image?")))
+        return;
+    OpenFile(path);
+    UpdateRecentMenu();
+}
+
+void frmQuorvan::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedImage(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void frmQuorvan::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!DroppedImage(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void frmQuorvan::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedImage(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened once the drop is over: the unsaved-change question must not hold
+    // up the program the file was dragged from.
+    QTimer::singleShot(0, this, [this, path] {
+        activateWindow();
+        OpenRecentOrDropped(path);
+    });
+}
+
+} // namespace quorvan
