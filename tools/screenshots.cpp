@@ -4,8 +4,11 @@
 //   quorvan_screenshots DEMO.nes OUT.png [MENU] [ITEM]
 // MENU is a menu's object name (default mnuLevel), ITEM the object name of the
 // item to highlight (default mnuStageSelect(2)). MENU "editors" instead opens
-// the tile editor and the palette editor beside the main window.
+// the tile editor and the palette editor beside the main window; "overview"
+// opens the stage overview beside it, with changes shown and a block's uses
+// highlighted, the pointer's numbers in the status bar.
 
+#include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
 
 #include <QAction>
@@ -36,6 +39,25 @@ int main(int argc, char* argv[])
         return 1;
     window.mnuStageSelect(2)->trigger();
     window.mnuGrid(1)->trigger();
+
+    if (menuName == QLatin1String("overview")) {
+        // A few placed blocks to show as changes, one block's uses highlighted,
+        // and the pointer over a cell of the room.
+        emit window.picTile()->mouseDown(1, 0, 40, 70);
+        for (const QPoint cell : {QPoint(3, 2), QPoint(4, 2), QPoint(5, 2), QPoint(10, 8)})
+            emit window.picEditor()->mouseDown(1, 0, cell.x() * 32 + 4, cell.y() * 32 + 4);
+        window.mnuShowChanges()->trigger();
+        window.mnuHighlightUses()->trigger();
+        window.mnuStageOverview()->trigger();
+        emit window.picEditor()->mouseMove(0, 0, 7 * 32 + 4, 5 * 32 + 4);
+        QTimer::singleShot(1000, [&] {
+            const QPixmap shot = window.screen()->grabWindow(0, 0, 0, 1280, 720);
+            const bool saved = shot.save(out);
+            std::printf("%s %s\n", saved ? "Saved" : "Could not save", qPrintable(out));
+            QApplication::exit(saved ? 0 : 1);
+        });
+        return QApplication::exec();
+    }
 
     if (menuName == QLatin1String("editors")) {
         window.mnuTileEditor()->trigger();

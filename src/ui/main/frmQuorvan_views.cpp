@@ -84,6 +84,7 @@ void frmQuorvan::DrawLevel()
     RestoreSelectedTile();
     if (mnuGrid_[0]->isChecked())
         DrawEditorGrid();
+    DrawLevelMarks();
     panel2_->setText(RoomText(room));
     picEditor_->Refresh();
     EndRenderFaultCheck(this, QStringLiteral("Level view"));
@@ -160,6 +161,7 @@ void frmQuorvan::mnuStageSelect_Click(int index)
     // that its next change starts from what it shows.
     if (frmTileEdit* tiles = TileEdit(false))
         tiles->Init();
+    Insight_StageChosen();
     DrawTable();
     DrawLevel();
 }
