@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -314,6 +315,9 @@ void TestOverview::followsMenuMinimiseAndClose()
     QVERIFY(overview != nullptr);
     QVERIFY(window_->mnuStageOverview()->isChecked());
     QVERIFY(overview->windowFlags().testFlag(Qt::Tool));
+    // Its columns fit its width: nothing to scroll sideways.
+    QVERIFY(!overview->scrollArea()->horizontalScrollBar()->isVisible());
+    QCOMPARE(overview->grid()->width(), overview->scrollArea()->viewport()->width());
     QCOMPARE(overview->parentWidget(), window_.get());
 
     window_->setWindowState(Qt::WindowMinimized);

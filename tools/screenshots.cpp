@@ -10,6 +10,7 @@
 
 #include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
+#include "ui/overview/frmStageOverview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +52,11 @@ int main(int argc, char* argv[])
         window.mnuStageOverview()->trigger();
         emit window.picEditor()->mouseMove(0, 0, 7 * 32 + 4, 5 * 32 + 4);
         QTimer::singleShot(1000, [&] {
-            const QPixmap shot = window.screen()->grabWindow(0, 0, 0, 1280, 720);
+            // Both windows, with their frames.
+            QRect area = window.frameGeometry();
+            if (const QWidget* overview = window.StageOverview(false))
+                area = area.united(overview->frameGeometry());
+            const QPixmap shot = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
             const bool saved = shot.save(out);
             std::printf("%s %s\n", saved ? "Saved" : "Could not save", qPrintable(out));
             QApplication::exit(saved ? 0 : 1);

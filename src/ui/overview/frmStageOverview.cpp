@@ -35,23 +35,28 @@ void frmStageOverview::CreateWidgets()
 {
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("scrollOverview"));
-    // The grid decides its own height from the width it gets; the vertical bar
-    // is always there so that showing it never changes that width.
+    // The grid takes the viewport's width and decides its height from it; the
+    // vertical bar is always there so that showing it never changes that width,
+    // and the window is never narrower than one thumbnail, so there is nothing
+    // to scroll sideways.
     scroll_->setWidgetResizable(false);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_ = new StageOverviewGrid(document_, scroll_);
     scroll_->setWidget(grid_);
+    // The grid's columns follow the width it is shown in.
+    scroll_->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll_);
 
-    const int width = 2 * StageOverviewGrid::kMargin + kDefaultColumns * StageOverviewGrid::kPitchX -
-                      StageOverviewGrid::kGap + scroll_->verticalScrollBar()->sizeHint().width() +
-                      2 * scroll_->frameWidth();
-    resize(width, kDefaultHeight);
-    setMinimumSize(2 * StageOverviewGrid::kMargin + StageOverviewGrid::kPitchX, 2 * StageOverviewGrid::kPitchY / 2);
+    const auto widthFor = [this](int columns) {
+        return 2 * StageOverviewGrid::kMargin + columns * StageOverviewGrid::kPitchX - StageOverviewGrid::kGap +
+               scroll_->verticalScrollBar()->sizeHint().width() + 2 * scroll_->frameWidth();
+    };
+    resize(widthFor(kDefaultColumns), kDefaultHeight);
+    setMinimumSize(widthFor(1), StageOverviewGrid::kPitchY);
 
     pendingTimer_ = new QTimer(this);
     pendingTimer_->setSingleShot(true);
@@ -195,10 +200,11 @@ void frmStageOverview::showEvent(QShowEvent* event)
     SetCurrentRoom(grid_->currentRoom());
 }
 
-void frmStageOverview::resizeEvent(QResizeEvent* event)
+bool frmStageOverview::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    LayOutGrid();
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize)
+        LayOutGrid();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmStageOverview::closeEvent(QCloseEvent* event)
