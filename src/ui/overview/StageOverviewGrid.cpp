@@ -24,7 +24,10 @@ StageOverviewGrid::StageOverviewGrid(RomDocument& document, QWidget* parent) : Q
 void StageOverviewGrid::SetStage(int stage, int rooms)
 {
     stage_ = stage;
-    thumbnails_.assign(static_cast<std::size_t>(std::clamp(rooms, 0, 256)), QImage());
+    // The pictures' buffers are kept for the next compose; none is up to date.
+    const auto count = static_cast<std::size_t>(std::clamp(rooms, 0, 256));
+    thumbnails_.resize(count);
+    fresh_.assign(count, false);
     current_ = std::min(current_, roomCount() - 1);
     LayOut(width());
     update();
@@ -32,7 +35,9 @@ void StageOverviewGrid::SetStage(int stage, int rooms)
 
 void StageOverviewGrid::SetRoomCount(int rooms)
 {
-    thumbnails_.resize(static_cast<std::size_t>(std::clamp(rooms, 0, 256)));
+    const auto count = static_cast<std::size_t>(std::clamp(rooms, 0, 256));
+    thumbnails_.resize(count);
+    fresh_.resize(count, false);
     current_ = std::min(current_, roomCount() - 1);
     LayOut(width());
     update();
@@ -40,21 +45,25 @@ void StageOverviewGrid::SetRoomCount(int rooms)
 
 void StageOverviewGrid::DropAll()
 {
-    for (QImage& thumbnail : thumbnails_)
-        thumbnail = QImage();
+    std::fill(fresh_.begin(), fresh_.end(), false);
     update();
 }
 
 bool StageOverviewGrid::composed(int room) const
 {
-    return room >= 0 && room < roomCount() && !thumbnails_[static_cast<std::size_t>(room)].isNull();
+    return room >= 0 && room < roomCount() && fresh_[static_cast<std::size_t>(room)];
 }
 
 void StageOverviewGrid::Compose(int room)
 {
     RenderFaults faults; // a faulty cell shows in the fault colour; the level view reports it
-    thumbnails_[static_cast<std::size_t>(room)] =
-        RoomImage({document_.image().bytes(), document_.stages(), stage_}, room, 1, faults);
+    QImage& thumbnail = thumbnails_[static_cast<std::size_t>(room)];
+    // Into the buffer the room had: a new one of this size costs more than the
+    // drawing (fresh pages of memory).
+    if (thumbnail.size() != QSize(kThumbWidth, kThumbHeight) || thumbnail.format() != QImage::Format_RGB32)
+        thumbnail = QImage(kThumbWidth, kThumbHeight, QImage::Format_RGB32);
+    ComposeRoom(thumbnail, {document_.image().bytes(), document_.stages(), stage_}, room, 1, faults);
+    fresh_[static_cast<std::size_t>(room)] = true;
 }
 
 QList<int> StageOverviewGrid::Redraw(const RoomSet& rooms)
@@ -158,6 +167,8 @@ void StageOverviewGrid::paintEvent(QPaintEvent* event)
         if (room == current_)
             painter.fillRect(thumb.adjusted(-kFrame, -kFrame, kFrame, kFrame), palette().highlight());
         const QImage& pixels = Thumbnail(room);
+        if (pixels.isNull())
+            continue;
         const RoomMarks marks =
             MarksOfRoom(document_.image().bytes(), document_.openedBytes(), info, room, marks_);
         if (!marks.any()) {

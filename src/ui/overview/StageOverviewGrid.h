@@ -46,7 +46,7 @@ public:
     // Composes again the thumbnails of `rooms` that were composed and repaints
     // all of them; returns the rooms composed.
     QList<int> Redraw(const RoomSet& rooms);
-    // Drops every thumbnail (composed again when painted).
+    // Every thumbnail is composed again when next painted or asked for.
     void DropAll();
 
     void SetCurrentRoom(int room);
@@ -83,7 +83,8 @@ private:
     int current_ = -1;
     int columns_ = 1;
     MarkOptions marks_;
-    std::vector<QImage> thumbnails_; // null until composed
+    std::vector<QImage> thumbnails_; // kept between composes
+    std::vector<bool> fresh_;        // the thumbnail shows the room as the image is now
     QImage scratch_;                 // a thumbnail with its marks, while painting
 };
 
