@@ -75,8 +75,8 @@ void frmStageOverview::ShowStage()
 {
     pending_.Clear();
     staleWhileHidden_ = false;
-    const int row = document_.currentStage();
-    grid_->SetStage(row, document_.isOpen() ? StageRoomCount(document_.currentStageInfo(), document_.image().bytes()) : 0);
+    const int rooms = document_.isOpen() ? StageRoomCount(document_.currentStageInfo(), document_.image().bytes()) : 0;
+    grid_->SetStage(document_.currentStage(), rooms);
     LayOutGrid();
 }
 

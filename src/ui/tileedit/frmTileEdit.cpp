@@ -166,13 +166,14 @@ void frmTileEdit::CreateValueLabels()
 void frmTileEdit::ConnectWidgets()
 {
     // Each number label shows its control's value, however the value was set.
-    const auto showValue = [](QLabel* label) {
-        return [label](int value) { label->setText(QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'))); };
+    const auto showValue = [](QScrollBar* bar, QLabel* label) {
+        connect(bar, &QScrollBar::valueChanged, label, [label](int value) {
+            label->setText(QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0')));
+        });
     };
-    connect(vsTile_, &QScrollBar::valueChanged, lblBlockValue_, showValue(lblBlockValue_));
-    for (int k = 0; k < 4; ++k)
-        connect(hsTile_[static_cast<std::size_t>(k)], &QScrollBar::valueChanged, lblTileValue_[static_cast<std::size_t>(k)],
-                showValue(lblTileValue_[static_cast<std::size_t>(k)]));
+    showValue(vsTile_, lblBlockValue_);
+    for (std::size_t k = 0; k < 4; ++k)
+        showValue(hsTile_[k], lblTileValue_[k]);
     connect(vsTile_, &QScrollBar::valueChanged, this, [this] { vsTile_Change(); });
     for (int k = 0; k < 4; ++k) {
         QScrollBar* bar = hsTile_[static_cast<std::size_t>(k)];
