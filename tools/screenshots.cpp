@@ -5,8 +5,8 @@
 // MENU is a menu's object name (default mnuLevel), ITEM the object name of the
 // item to highlight (default mnuStageSelect(2)). MENU "editors" instead opens
 // the tile editor and the palette editor beside the main window; "overview"
-// opens the stage overview beside it, with changes shown and a block's uses
-// highlighted, the pointer's numbers in the status bar.
+// opens the stage overview beside it, with changes shown, a block's uses
+// highlighted and one found, the pointer's numbers in the status bar.
 
 #include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
@@ -50,6 +50,7 @@ int main(int argc, char* argv[])
         window.mnuShowChanges()->trigger();
         window.mnuHighlightUses()->trigger();
         window.mnuStageOverview()->trigger();
+        window.mnuFindNextUse()->trigger();
         emit window.picEditor()->mouseMove(0, 0, 7 * 32 + 4, 5 * 32 + 4);
         QTimer::singleShot(1000, [&] {
             // Both windows, with their frames.
