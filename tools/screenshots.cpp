@@ -7,8 +7,12 @@
 // the tile editor and the palette editor beside the main window. MENU "paint"
 // paints with the mouse as a user would and saves one picture per step as
 // OUT-1.png .. OUT-4.png: a stroke, a selection, the paste preview, the paste.
+// "overview" opens the stage overview beside it, with changes shown, a block's
+// uses highlighted and one found, the pointer's numbers in the status bar.
 
+#include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
+#include "ui/overview/frmStageOverview.h"
 
 #include "ui/common/PictureBox.h"
 
@@ -116,6 +120,30 @@ int main(int argc, char* argv[])
     if (menuName == QLatin1String("paint")) {
         window.mnuGrid(1)->trigger(); // no grid on the table: the frame shows plainly
         QTimer::singleShot(800, [&] { QApplication::exit(PaintSteps(window, out)); });
+        return QApplication::exec();
+    }
+
+    if (menuName == QLatin1String("overview")) {
+        // A few placed blocks to show as changes, one block's uses highlighted,
+        // and the pointer over a cell of the room.
+        emit window.picTile()->mouseDown(1, 0, 40, 70);
+        for (const QPoint cell : {QPoint(3, 2), QPoint(4, 2), QPoint(5, 2), QPoint(10, 8)})
+            emit window.picEditor()->mouseDown(1, 0, cell.x() * 32 + 4, cell.y() * 32 + 4);
+        window.mnuShowChanges()->trigger();
+        window.mnuHighlightUses()->trigger();
+        window.mnuStageOverview()->trigger();
+        window.mnuFindNextUse()->trigger();
+        emit window.picEditor()->mouseMove(0, 0, 7 * 32 + 4, 5 * 32 + 4);
+        QTimer::singleShot(1000, [&] {
+            // Both windows, with their frames.
+            QRect area = window.frameGeometry();
+            if (const QWidget* overview = window.StageOverview(false))
+                area = area.united(overview->frameGeometry());
+            const QPixmap shot = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+            const bool saved = shot.save(out);
+            std::printf("%s %s\n", saved ? "Saved" : "Could not save", qPrintable(out));
+            QApplication::exit(saved ? 0 : 1);
+        });
         return QApplication::exec();
     }
 

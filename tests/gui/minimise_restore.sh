@@ -136,6 +136,8 @@ check_case() {
 check_case "palette editor open" palette "Palette Editor"
 check_case "tile editor open" tile "Tile Editor"
 check_case "both editors open" palette,tile "Palette Editor" "Tile Editor"
+check_case "stage overview open" overview "Stage Overview"
+check_case "overview and both editors open" overview,palette,tile "Stage Overview" "Palette Editor" "Tile Editor"
 
 # The about box stays away on restore; opened again afterwards from the Help
 # menu, it must come up normally and leave the main window alone.

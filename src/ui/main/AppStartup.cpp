@@ -30,7 +30,7 @@ void NameApplication()
 namespace {
 
 // Opens tool windows as their menu items would ("palette", "tile", "about",
-// comma-separated); the editors need a stage.
+// "overview", comma-separated); the editors and the overview need a stage.
 void OpenToolWindows(frmQuorvan& window, const QString& list)
 {
     const QStringList tools = list.split(QLatin1Char(','), Qt::SkipEmptyParts);
@@ -39,9 +39,11 @@ void OpenToolWindows(frmQuorvan& window, const QString& list)
         QAction* item = name == QLatin1String("palette") ? window.mnuPalette()
                         : name == QLatin1String("tile")  ? window.mnuTileEditor()
                         : name == QLatin1String("about") ? window.mnuAbout()
+                        : name == QLatin1String("overview") ? window.mnuStageOverview()
                                                          : nullptr;
         if (item == nullptr) {
-            std::fprintf(stderr, "Unknown tool window \"%s\" (palette, tile or about).\n", qPrintable(tool));
+            std::fprintf(stderr, "Unknown tool window \"%s\" (palette, tile, about or overview).\n",
+                         qPrintable(tool));
             continue;
         }
         if (item->isEnabled() && !item->isChecked())
@@ -69,7 +71,7 @@ int RunQuorvan(QApplication& app, const QString& unrepresentableArgument)
                                               QStringLiteral("png"));
     const QCommandLineOption toolsOption(
         QStringLiteral("tools"),
-        QStringLiteral("Tool windows to open once the stage is chosen, comma-separated: palette, tile, about."),
+        QStringLiteral("Tool windows to open once the stage is chosen, comma-separated: palette, tile, about, overview."),
         QStringLiteral("list"));
     parser.addOption(stageOption);
     parser.addOption(screenshotOption);

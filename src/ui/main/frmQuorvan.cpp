@@ -43,6 +43,13 @@ QAction* NamedSeparator(QMenu* menu, const QString& name)
     return action;
 }
 
+// Wide enough for the longest text the hover panel shows.
+int Panel3Width(const QLabel& label)
+{
+    const QString longest = QStringLiteral("Block FF  Tiles FF FF FF FF  Pal 3  Flags 3F  @ 0x3FFFF  used 48960");
+    return label.fontMetrics().horizontalAdvance(longest) + 2 * label.margin() + 8;
+}
+
 QMenu* NamedMenu(QMenuBar* bar, const QString& name, const QString& caption)
 {
     QMenu* menu = bar->addMenu(caption);
@@ -127,6 +134,12 @@ void frmQuorvan::CreateWidgets()
     panel2_->setMinimumWidth(96);
     SB1_->addWidget(panel1_, 1);
     SB1_->addWidget(panel2_, 0);
+    // Panel 3: what lies under the pointer. A fixed width (the longest text it
+    // shows), so that its texts never lay the bar out again.
+    panel3_ = new QLabel(SB1_);
+    panel3_->setObjectName(QStringLiteral("Panels(3)"));
+    panel3_->setFixedWidth(Panel3Width(*panel3_));
+    SB1_->addWidget(panel3_, 0);
     setStatusBar(SB1_);
 }
 
@@ -181,6 +194,7 @@ void frmQuorvan::CreateMenus()
     // Painting: its Edit items, keys and marks.
     CreatePaintMenus();
     CreateShareMenus();
+    CreateInsightMenus();
 }
 
 void frmQuorvan::ConnectWidgets()
@@ -229,6 +243,7 @@ void frmQuorvan::ConnectWidgets()
     ConnectPatches();
     ConnectPaint();
     ConnectShare();
+    ConnectInsight();
 }
 
 void frmQuorvan::Form_Load()

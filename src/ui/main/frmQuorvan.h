@@ -4,6 +4,8 @@
 // the image, its file and its history live there, not here. The handlers are
 // split by concern over the files frmQuorvan_<concern>.cpp beside this one.
 
+#include "data/BlockUsage.h"
+#include "data/CellInfo.h"
 #include "data/RomDocument.h"
 #include "graphics/Compositor.h"
 #include "ui/main/PaintState.h"
@@ -26,6 +28,7 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 class QStatusBar;
+class QTimer;
 class QUrl;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -38,6 +41,7 @@ class EditHistory;
 class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
+class frmStageOverview;
 class frmTileEdit;
 class PlayTest;
 enum class PatchFormat;
@@ -68,6 +72,7 @@ public:
     frmTileEdit* TileEdit(bool create = true);
     frmPaletteEditor* PaletteEditor(bool create = true);
     frmAbout* About(bool create = true);
+    frmStageOverview* StageOverview(bool create = true);
 
     // Discards the palette editor: the accessor reads null at once and the window
     // is deleted when control returns to the event loop. The next creation
@@ -99,7 +104,7 @@ public:
     QScrollBar* hsTable() const { return hsTable_; }
     QPushButton* cmdEditTile() const { return cmdEditTile_; }
     QStatusBar* SB1() const { return SB1_; }
-    QLabel* Panel(int index) const { return index == 1 ? panel1_ : panel2_; }
+    QLabel* Panel(int index) const { return index == 1 ? panel1_ : index == 3 ? panel3_ : panel2_; }
 
     QAction* mnuOpen() const { return mnuOpen_; }
     QAction* mnuSave() const { return mnuSave_; }
@@ -121,6 +126,10 @@ public:
     QAction* mnuPaste() const { return mnuPaste_; }
     QAction* mnuFillSelection() const { return mnuFillSelection_; }
     QAction* mnuSelectAll() const { return mnuSelectAll_; }
+    QAction* mnuStageOverview() const { return mnuStageOverview_; }
+    QAction* mnuHighlightUses() const { return mnuHighlightUses_; }
+    QAction* mnuShowChanges() const { return mnuShowChanges_; }
+    QAction* mnuFindNextUse() const { return mnuFindNextUse_; }
     QAction* mnuTrelvix() const { return mnuTrelvix_; }
     QAction* mnuEmal() const { return mnuEmal_; }
     // Sharing and testing: the picture exports, play-testing, recent files.
@@ -198,6 +207,14 @@ public slots:
     void mnuTestInEmulator_Click();
     // A recent file: opened as Open would, after the unsaved-change question.
     void mnuRecent_Click(int index);
+    // Seeing the level (frmQuorvan_insight.cpp). "Stage &Overview": shows the
+    // overview, or hides it when the item is checked; "&Highlight Uses" and
+    // "Show &Changes" flip their marks; "Find &Next Use" (F3) shows the next
+    // cell holding the selected block.
+    void mnuStageOverview_Click();
+    void mnuHighlightUses_Click();
+    void mnuShowChanges_Click();
+    void mnuFindNextUse_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -258,6 +275,28 @@ private:
     // The tool windows' wiring, done once when each is created (frmQuorvan_tools.cpp).
     void ConnectTileEdit(frmTileEdit* editor);
     void ConnectPaletteEditor(frmPaletteEditor* editor);
+    void ConnectStageOverview(frmStageOverview* overview);
+
+    // Seeing the level: the hover panel, block usage, changed cells and the
+    // overview's view of them (frmQuorvan_insight.cpp, frmQuorvan_marks.cpp).
+    void CreateInsightMenus();
+    void ConnectInsight();
+    void Insight_StageChosen();          // a stage was chosen (again)
+    void Insight_ImageReplaced();
+    void Insight_BytesChanged(qint64 offset, qint64 length);
+    void Insight_Update();               // what the edits reported so far changed, once per event loop pass
+    void Insight_SelectionChanged();
+    void Hover_LevelMove(int buttons, int shift, int x, int y);
+    void picTile_MouseMove(int buttons, int shift, int x, int y);
+    void Hover_Leave();
+    void Hover_Refresh();                // the text for the cell under the pointer, built only when it changed
+    void ShowPanel3(const InfoText& text);
+    MarkOptions CurrentMarkOptions() const;
+    void SyncStageOverview();            // the overview shows the stage, room and marks shown here
+    // The marks of uses and changes (frmQuorvan_usemarks.cpp), drawn by DrawLevelMarks.
+    void DrawUseMarks();
+    // Cells of the current room whose bytes changed, drawn again with their marks.
+    void RedrawChangedCells();
 
     // Stage selection and views.
     void hLevel_Frames_Change(int value);
@@ -340,6 +379,7 @@ private:
     QStatusBar* SB1_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
+    QLabel* panel3_ = nullptr;
 
     QMenu* mnuFIle_ = nullptr;
     QMenu* mnuEdit_ = nullptr;
@@ -383,6 +423,12 @@ private:
     QAction* LevelFiller1_ = nullptr;
     QAction* mnuTestInEmulator_ = nullptr;
     std::unique_ptr<PlayTest> playTest_;
+    QAction* ViewFiller1_ = nullptr;
+    QAction* mnuStageOverview_ = nullptr;
+    QAction* mnuHighlightUses_ = nullptr;
+    QAction* mnuShowChanges_ = nullptr;
+    QAction* EditFiller3_ = nullptr;
+    QAction* mnuFindNextUse_ = nullptr;
 
     RomDocument& document_;
     PaintState paint_;
@@ -390,6 +436,22 @@ private:
     QPointer<frmTileEdit> tileEdit_;
     QPointer<frmPaletteEditor> paletteEditor_;
     QPointer<frmAbout> about_;
+    QPointer<frmStageOverview> stageOverview_;
+
+    // Seeing the level.
+    enum class HoverView { None, Level, Table };
+    struct Hover {
+        HoverView view = HoverView::None;
+        int x = 0;
+        int y = 0;
+        int key = -1;      // the cell (or block) the text was built for; -1 to build again
+        InfoText shown;    // the text in Panels(3)
+    } hover_;
+    std::optional<CellPosition> found_; // the cell Find Next Use found last
+    RoomCells changedCells_;            // cells of the current room whose bytes changed, not yet redrawn
+    bool hoverStale_ = false;
+    int highlightedBlock_ = -1;         // the block the level view's highlight shows
+    QTimer* insightTimer_ = nullptr;
     bool closing_ = false; // set once the user agreed to close
     bool checkingDisk_ = false; // asking about a file changed on disk
     ReadResult declinedReload_; // the file on disk the user chose not to reload, and its bytes

@@ -6,6 +6,7 @@
 #include "ui/common/MsgBox.h"
 #include "ui/common/modODMenus.h"
 #include "ui/common/frmAbout.h"
+#include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
 
@@ -52,6 +53,10 @@ void frmQuorvan::closeEvent(QCloseEvent* event)
         tiles->hide();
         delete tiles;
     }
+    if (frmStageOverview* overview = StageOverview(false)) {
+        overview->hide();
+        delete overview;
+    }
 
     // Owner-drawn menus are removed here, once the tool windows are gone.
     RemoveODMenus(this);
@@ -78,6 +83,8 @@ void frmQuorvan::Form_Resize()
             palette->hide();
         if (frmTileEdit* tiles = TileEdit(false))
             tiles->hide();
+        if (frmStageOverview* overview = StageOverview(false))
+            overview->hide();
         return;
     }
     // Back again: the editors whose items are checked come back; the about box does not.
@@ -85,6 +92,8 @@ void frmQuorvan::Form_Resize()
         PaletteEditor()->show();
     if (mnuTileEditor_->isChecked())
         TileEdit()->show();
+    if (mnuStageOverview_->isChecked())
+        StageOverview()->show();
 }
 
 } // namespace quorvan

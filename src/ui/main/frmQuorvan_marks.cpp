@@ -89,6 +89,10 @@ bool frmQuorvan::LevelMarksShown() const
 
 void frmQuorvan::DrawLevelMarks()
 {
+    // Where blocks are used and what changed (frmQuorvan_usemarks.cpp) lie
+    // under what the user is selecting or pasting.
+    DrawUseMarks();
+
     QImage& view = picEditor_->backBuffer();
 
     // The selected cells: tinted, in white and black dashes.

@@ -8,10 +8,12 @@
 
 #include "ui/common/ToolWindows.h"
 #include "ui/common/frmAbout.h"
+#include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
 
 #include <QAction>
+#include <QScrollBar>
 
 namespace quorvan {
 
@@ -44,6 +46,16 @@ frmAbout* frmQuorvan::About(bool create)
     return about_;
 }
 
+frmStageOverview* frmQuorvan::StageOverview(bool create)
+{
+    if (!stageOverview_ && create) {
+        stageOverview_ = new frmStageOverview(document_, this);
+        ManageToolWindow(stageOverview_, ToolPlacement::BesideOwner);
+        ConnectStageOverview(stageOverview_);
+    }
+    return stageOverview_;
+}
+
 void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
 {
     // "Refresh Editor" redraws the level view, then the block table.
@@ -65,6 +77,15 @@ void frmQuorvan::ConnectPaletteEditor(frmPaletteEditor* editor)
         mnuPalette_->setChecked(false);
         UnloadPaletteEditor();
     });
+}
+
+void frmQuorvan::ConnectStageOverview(frmStageOverview* overview)
+{
+    // A click on a thumbnail shows that room, as moving the scroll bar would.
+    connect(overview, &frmStageOverview::roomChosen, this, [this](int room) { hLevel_Frames_->setValue(room); });
+    // Its close box hides it and clears the menu's check mark.
+    connect(overview, &frmStageOverview::closed, this, [this] { mnuStageOverview_->setChecked(false); });
+    SyncStageOverview();
 }
 
 } // namespace quorvan

@@ -162,6 +162,7 @@ void frmQuorvan::mnuStageSelect_Click(int index)
     // that its next change starts from what it shows.
     if (frmTileEdit* tiles = TileEdit(false))
         tiles->Init();
+    Insight_StageChosen();
     DrawTable();
     DrawLevel();
 }

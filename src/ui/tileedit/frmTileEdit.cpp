@@ -121,10 +121,59 @@ void frmTileEdit::CreateWidgets()
     while (QFontMetrics(captionFont).horizontalAdvance(cmdRefresh_->text()) > 81 - 8 && captionFont.pointSizeF() > 6.0)
         captionFont.setPointSizeF(captionFont.pointSizeF() - 0.5);
     cmdRefresh_->setFont(captionFont);
+
+    CreateValueLabels();
+}
+
+void frmTileEdit::CreateValueLabels()
+{
+    // Two hex digits in the free margins beside the controls, none of which
+    // moves: left of the left tile bars, right of the right ones (above and
+    // below vsTile), and right of vsTile.
+    struct Place {
+        QRect geometry;
+        Qt::Alignment alignment;
+    };
+    const std::array<Place, 4> tiles{{{QRect(0, 40, 16, 16), Qt::AlignRight | Qt::AlignVCenter},
+                                      {QRect(145, 40, 30, 16), Qt::AlignLeft | Qt::AlignVCenter},
+                                      {QRect(0, 184, 16, 16), Qt::AlignRight | Qt::AlignVCenter},
+                                      {QRect(145, 184, 30, 16), Qt::AlignLeft | Qt::AlignVCenter}}};
+    const QRect block(161, 112, 15, 16);
+
+    // A size at which "FF" fits the narrowest place.
+    QFont font = this->font();
+    font.setPixelSize(11);
+    while (QFontMetrics(font).horizontalAdvance(QStringLiteral("FF")) > block.width() - 1 && font.pixelSize() > 6)
+        font.setPixelSize(font.pixelSize() - 1);
+
+    const auto newLabel = [&](const QString& name, const Place& place, const QString& tip) {
+        auto* label = new QLabel(QStringLiteral("00"), this);
+        label->setObjectName(name);
+        label->setGeometry(place.geometry);
+        label->setAlignment(place.alignment);
+        label->setFont(font);
+        label->setToolTip(tip);
+        return label;
+    };
+    for (int k = 0; k < 4; ++k)
+        lblTileValue_[static_cast<std::size_t>(k)] =
+            newLabel(QStringLiteral("lblTileValue(%1)").arg(k), tiles[static_cast<std::size_t>(k)],
+                     QStringLiteral("Tile number (hexadecimal)"));
+    lblBlockValue_ = newLabel(QStringLiteral("lblBlockValue"), {block, Qt::AlignLeft | Qt::AlignVCenter},
+                              QStringLiteral("Block number (hexadecimal)"));
 }
 
 void frmTileEdit::ConnectWidgets()
 {
+    // Each number label shows its control's value, however the value was set.
+    const auto showValue = [](QScrollBar* bar, QLabel* label) {
+        connect(bar, &QScrollBar::valueChanged, label, [label](int value) {
+            label->setText(QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0')));
+        });
+    };
+    showValue(vsTile_, lblBlockValue_);
+    for (std::size_t k = 0; k < 4; ++k)
+        showValue(hsTile_[k], lblTileValue_[k]);
     connect(vsTile_, &QScrollBar::valueChanged, this, [this] { vsTile_Change(); });
     for (int k = 0; k < 4; ++k) {
         QScrollBar* bar = hsTile_[static_cast<std::size_t>(k)];

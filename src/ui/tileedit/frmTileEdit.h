@@ -49,6 +49,10 @@ public:
     QLabel* lblFlags() const { return lblFlags_; }
     QComboBox* cboFlags() const { return cboFlags_; }
     QPushButton* cmdRefresh() const { return cmdRefresh_; }
+    // The numbers beside the controls, in hexadecimal: each tile number beside
+    // its scroll bar, the block number beside vsTile.
+    QLabel* lblTileValue(int k) const { return lblTileValue_.at(static_cast<std::size_t>(k)); }
+    QLabel* lblBlockValue() const { return lblBlockValue_; }
 
 public slots:
     // Shows block `block` (0..255): sets vsTile, which refreshes the window
@@ -65,6 +69,7 @@ protected:
 
 private:
     void CreateWidgets();
+    void CreateValueLabels();
     void ConnectWidgets();
     void Form_Load();
 
@@ -98,6 +103,8 @@ private:
     QLabel* lblFlags_ = nullptr;
     QComboBox* cboFlags_ = nullptr;
     QPushButton* cmdRefresh_ = nullptr;
+    std::array<QLabel*, 4> lblTileValue_{};
+    QLabel* lblBlockValue_ = nullptr;
 
     // Set while a refresh (or Init) sets the controls from the image, so that
     // their change handlers do not take it for an edit.
