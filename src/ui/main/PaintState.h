@@ -22,7 +22,7 @@ struct PaintState {
         int room = 0;
         CellPos last;         // where the pointer was last; may lie outside the room
         bool moved = false;   // it left its first cell: a "Paint", not a "Place Block"
-        bool warned = false;  // the user was told about cells past the end of the image
+        bool skippedOutside = false; // cells past the end of the image were not painted
     };
     // Shift + left button held: the rectangle from `anchor` to the pointer.
     struct Selecting {

@@ -27,7 +27,6 @@ using namespace view;
 namespace {
 
 // How long the status bar keeps a note about cells that were not painted.
-constexpr int kNoteMs = 8000;
 
 } // namespace
 
@@ -113,22 +112,25 @@ void frmQuorvan::PaintStrokeCells(const std::vector<CellPos>& cells)
             DrawEditorGrid();
         picEditor_->Refresh();
     }
-    if (outside > 0 && !stroke.warned) {
-        // Once per stroke, and not in a box: the user is still dragging.
-        stroke.warned = true;
-        SB1_->showMessage(QStringLiteral("Not painted: cells of room %1 that lie past the end of the image.")
-                              .arg(RoomText(stroke.room).mid(6)),
-                          kNoteMs);
-    }
+    // Said once, when the stroke ends: not while the user is still dragging.
+    if (outside > 0)
+        stroke.skippedOutside = true;
 }
 
 void frmQuorvan::EndPaintGesture()
 {
-    if (paint_.stroke.active) {
-        paint_.stroke.active = false;
-        document_.history().EndStep();
-    }
     paint_.selecting.active = false;
+    if (!paint_.stroke.active)
+        return;
+    paint_.stroke.active = false;
+    document_.history().EndStep();
+    if (paint_.stroke.skippedOutside) {
+        MsgBox(this,
+               QStringLiteral("Cells of room %1 that lie past the end of the image were not painted: the image "
+                              "has no bytes for them.")
+                   .arg(RoomText(paint_.stroke.room).mid(6)),
+               QStringLiteral("Paint"), QMessageBox::Ok, MsgIcon::Information);
+    }
 }
 
 void frmQuorvan::picEditor_MouseMove(int buttons, int, int x, int y)
