@@ -140,7 +140,27 @@ void frmQuorvan::CreateWidgets()
     panel3_->setObjectName(QStringLiteral("Panels(3)"));
     panel3_->setFixedWidth(Panel3Width(*panel3_));
     SB1_->addWidget(panel3_, 0);
+    // A passing note: shown beside the panels (a status-bar message would hide
+    // them) and gone by itself after a while.
+    statusNote_ = new QLabel(SB1_);
+    statusNote_->setObjectName(QStringLiteral("StatusNote"));
+    statusNote_->hide();
+    SB1_->addPermanentWidget(statusNote_, 0);
+    statusNoteTimer_ = new QTimer(this);
+    statusNoteTimer_->setSingleShot(true);
+    connect(statusNoteTimer_, &QTimer::timeout, statusNote_, [this] {
+        statusNote_->clear();
+        statusNote_->hide();
+    });
     setStatusBar(SB1_);
+}
+
+void frmQuorvan::ShowStatusNote(const QString& text)
+{
+    constexpr int kNoteMs = 8000;
+    statusNote_->setText(text);
+    statusNote_->show();
+    statusNoteTimer_->start(kNoteMs);
 }
 
 void frmQuorvan::CreateMenus()

@@ -105,6 +105,9 @@ public:
     QPushButton* cmdEditTile() const { return cmdEditTile_; }
     QStatusBar* SB1() const { return SB1_; }
     QLabel* Panel(int index) const { return index == 1 ? panel1_ : index == 3 ? panel3_ : panel2_; }
+    QLabel* StatusNote() const { return statusNote_; }
+    // Shows a short note in the status bar for a few seconds, beside the panels.
+    void ShowStatusNote(const QString& text);
 
     QAction* mnuOpen() const { return mnuOpen_; }
     QAction* mnuSave() const { return mnuSave_; }
@@ -380,6 +383,8 @@ private:
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
     QLabel* panel3_ = nullptr;
+    QLabel* statusNote_ = nullptr;
+    QTimer* statusNoteTimer_ = nullptr;
 
     QMenu* mnuFIle_ = nullptr;
     QMenu* mnuEdit_ = nullptr;

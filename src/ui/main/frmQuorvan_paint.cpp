@@ -24,12 +24,6 @@ namespace quorvan {
 
 using namespace view;
 
-namespace {
-
-// How long the status bar keeps a note about cells that were not painted.
-
-} // namespace
-
 bool frmQuorvan::CanEditRoom() const
 {
     return document_.isOpen() && !document_.fileName().isEmpty() && StageChosen();
@@ -112,9 +106,12 @@ void frmQuorvan::PaintStrokeCells(const std::vector<CellPos>& cells)
             DrawEditorGrid();
         picEditor_->Refresh();
     }
-    // Said once, when the stroke ends: not while the user is still dragging.
-    if (outside > 0)
+    // Said once per stroke, and not in a box: the user may still be dragging.
+    if (outside > 0 && !stroke.skippedOutside) {
         stroke.skippedOutside = true;
+        ShowStatusNote(QStringLiteral("Not painted: cells of room %1 that lie past the end of the image.")
+                           .arg(RoomText(stroke.room).mid(6)));
+    }
 }
 
 void frmQuorvan::EndPaintGesture()
@@ -124,13 +121,6 @@ void frmQuorvan::EndPaintGesture()
         return;
     paint_.stroke.active = false;
     document_.history().EndStep();
-    if (paint_.stroke.skippedOutside) {
-        MsgBox(this,
-               QStringLiteral("Cells of room %1 that lie past the end of the image were not painted: the image "
-                              "has no bytes for them.")
-                   .arg(RoomText(paint_.stroke.room).mid(6)),
-               QStringLiteral("Paint"), QMessageBox::Ok, MsgIcon::Information);
-    }
 }
 
 void frmQuorvan::picEditor_MouseMove(int buttons, int, int x, int y)
