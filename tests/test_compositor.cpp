@@ -12,6 +12,7 @@
 #include "graphics/NesColours.h"
 #include "graphics/TileDecoder.h"
 #include "graphics/clsNesTiles.h"
+#include "support/RandomImage.h"
 
 #include <QTest>
 
@@ -20,13 +21,14 @@
 #include <random>
 
 using namespace quorvan;
+using quorvan::test::RandomImage;
+using quorvan::test::Tweak;
 
 namespace {
 
 constexpr std::uint32_t kUntouched = 0x00123456; // what the target holds before drawing
 
 enum class What { Room, Page, Block };
-enum class Tweak { None, RoomsNearEnd, TilesNearEnd, RowZeroTilesNearEnd, BlocksNearEnd, CleanPalettes };
 
 struct Case {
     const char* name;
@@ -38,44 +40,6 @@ struct Case {
     int width = 0, height = 0, stride = 0; // 0: the natural size, stride = width
     int x = 0, y = 0;                      // where a single block goes
     Tweak tweak = Tweak::None;
-};
-
-// An image of the given layout with random rooms, block tiles, attributes,
-// palettes (about one byte in six above 63) and tile data, and its stage table.
-struct RandomImage {
-    std::vector<std::uint8_t> bytes;
-    StageTable stages;
-
-    RandomImage(bool shifted, std::uint64_t seed, Tweak tweak)
-    {
-        bytes = GenerateDemoImage({seed, shifted ? DemoLayout::Shifted : DemoLayout::Plain});
-        stages = *StagesForLength(bytes.size());
-        std::mt19937_64 random(seed);
-        auto fill = [&](std::int64_t from, std::int64_t count, int high) {
-            for (std::int64_t i = from; i < from + count; ++i)
-                bytes[std::size_t(i)] = std::uint8_t(random() % std::uint64_t(high));
-        };
-        for (const StageInfo& s : stages) {
-            fill(s.RoomData, 8 * kRoomBytes, 256);
-            fill(s.BlockTiles, 4 * 256, 256);
-            fill(s.BlockAttributes, 256, 256);
-            for (int i = 0; i < 16; ++i)
-                bytes[std::size_t(s.Palettes + i)] =
-                    std::uint8_t(random() % 6 == 0 && tweak != Tweak::CleanPalettes ? 64 + random() % 192 : random() % 64);
-            fill(s.TileData, 0x1000, 256);
-        }
-        const auto size = std::int32_t(bytes.size());
-        for (int row = 0; row < kStageRows; ++row) {
-            StageInfo& s = stages[std::size_t(row)];
-            switch (tweak) {
-            case Tweak::RoomsNearEnd: s.RoomData = size - 100 - 254 * kRoomBytes; break; // room 254 runs off the end
-            case Tweak::TilesNearEnd: s.TileData = size - 0x7F8; break;                  // tiles from 0x80 on lie outside
-            case Tweak::RowZeroTilesNearEnd: if (row == 0) s.TileData = size - 0xC08; break;
-            case Tweak::BlocksNearEnd: s.BlockTiles = size - 4 * 200 - 2; s.BlockAttributes = size - 180; break;
-            default: break;
-            }
-        }
-    }
 };
 
 // A target of width x height pixels, row r at r * stride, all kUntouched.
@@ -194,7 +158,12 @@ const Case kCases[] = {
 class TestCompositor : public QObject {
     Q_OBJECT
 private slots:
-    void init() { ResetGlobals(); }
+    void init()
+    {
+        ResetGlobals();
+        UseVectorTileDecoder(true);
+    }
+    void cleanup() { UseVectorTileDecoder(true); }
 
     void sameAsBlockByBlock_data();
     void sameAsBlockByBlock();
@@ -205,6 +174,8 @@ private slots:
     void decoderEveryPlanePair();
     void drawTileRunningOffTheEnd_data();
     void drawTileRunningOffTheEnd();
+    void drawTileSameOnEveryCall_data();
+    void drawTileSameOnEveryCall();
 };
 
 void TestCompositor::sameAsBlockByBlock_data()
@@ -339,13 +310,18 @@ void TestCompositor::qImageTargets()
 void TestCompositor::decoderEveryPlanePair_data()
 {
     QTest::addColumn<int>("scale");
+    QTest::addColumn<bool>("vector");
     for (int scale : {1, 2, 3, 4, 8, 13})
-        QTest::newRow(qPrintable(QStringLiteral("scale %1").arg(scale))) << scale;
+        QTest::newRow(qPrintable(QStringLiteral("scale %1").arg(scale))) << scale << false;
+    QTest::newRow("scale 1, vector decoder") << 1 << true;
 }
 
 void TestCompositor::decoderEveryPlanePair()
 {
     QFETCH(int, scale);
+    QFETCH(bool, vector);
+    if (UseVectorTileDecoder(vector) != vector)
+        QSKIP("this processor has no vector decoder");
     const TilePalette palette(kFour);
     const TilePalette withFault({kFour[0], kFaultColour, kFour[2], kFaultColour});
     const int side = 8 * scale;
@@ -420,6 +396,80 @@ void TestCompositor::drawTileRunningOffTheEnd()
         QCOMPARE(bits, want);
     }
     QVERIFY(!tiles.Faults().any());
+}
+
+void TestCompositor::drawTileSameOnEveryCall_data()
+{
+    // DrawTile takes a short way when the palette is that of the last call;
+    // it must give what the first call with that palette gives.
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("loc");     // in 32 bytes of tile data
+    QTest::addColumn<int>("colour3"); // above 63: counted, drawn in magenta
+    QTest::addColumn<bool>("vector");
+    QTest::newRow("scale 1 inside") << 1 << 3 << 5 << 4 << 0x30 << false;
+    QTest::newRow("scale 1 inside, vector decoder") << 1 << 3 << 5 << 4 << 0x30 << true;
+    QTest::newRow("scale 2 inside") << 2 << 0 << 0 << 16 << 0x21 << false;
+    QTest::newRow("scale 8 inside") << 8 << 0 << 0 << 0 << 0x3F << true;
+    QTest::newRow("scale 1, wider than the row left") << 1 << 20 << 0 << 0 << 0x30 << true;
+    QTest::newRow("scale 1, past the buffer's end") << 1 << 0 << 40 << 0 << 0x30 << true;
+    QTest::newRow("scale 1, before the buffer's start") << 1 << 0 << -2 << 0 << 0x30 << true;
+    QTest::newRow("tile partly outside the data") << 1 << 0 << 0 << 20 << 0x30 << true;
+    QTest::newRow("tile wholly outside the data") << 2 << 0 << 0 << -16 << 0x30 << true;
+    QTest::newRow("colour number above 63") << 1 << 0 << 0 << 0 << 0x40 << true;
+    QTest::newRow("scale 0 draws nothing") << 0 << 0 << 0 << 0 << 0x30 << true;
+}
+
+void TestCompositor::drawTileSameOnEveryCall()
+{
+    QFETCH(int, scale);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, loc);
+    QFETCH(int, colour3);
+    QFETCH(bool, vector);
+    if (UseVectorTileDecoder(vector) != vector)
+        QSKIP("this processor has no vector decoder");
+    std::vector<std::uint8_t> data(36);
+    std::mt19937 random(std::uint32_t(scale * 1000 + x * 100 + y * 10 + loc));
+    for (int t = 0; t < 50; ++t) {
+        for (auto& byte : data)
+            byte = std::uint8_t(random());
+        MemoryPicture picture(24, 16); // (3 * 24 - 3) * 15 = 1035 entries
+        struct Drawn {
+            bool result = false;
+            std::vector<std::uint32_t> bits;
+            RenderFaults faults;
+        };
+        const auto draw = [&](bool primed) {
+            clsNesTiles tiles;
+            Drawn drawn;
+            BitmapInfoHeader header;
+            if (tiles.Init(picture, header, drawn.bits))
+                return drawn;
+            // Another tile with the same colour numbers first, at a place inside.
+            if (primed)
+                tiles.DrawTile(drawn.bits, data, 8, 0x21, 0x22, 0x23, std::uint8_t(colour3), 0, 0, 1);
+            std::fill(drawn.bits.begin(), drawn.bits.end(), kUntouched);
+            const RenderFaults before = tiles.Faults();
+            drawn.result = tiles.DrawTile(drawn.bits, data, loc, 0x21, 0x22, 0x23, std::uint8_t(colour3), x, y,
+                                          std::uint8_t(scale));
+            drawn.faults = tiles.Faults();
+            drawn.faults.badColourPixels -= before.badColourPixels;
+            drawn.faults.badTiles -= before.badTiles;
+            drawn.faults.badReads -= before.badReads;
+            return drawn;
+        };
+        const Drawn once = draw(false);
+        const Drawn twice = draw(true);
+        QVERIFY(!once.bits.empty());
+        QCOMPARE(twice.result, once.result);
+        QCOMPARE(twice.bits, once.bits);
+        QCOMPARE(twice.faults.badColourPixels, once.faults.badColourPixels);
+        QCOMPARE(twice.faults.badTiles, once.faults.badTiles);
+        QCOMPARE(twice.faults.badReads, once.faults.badReads);
+    }
 }
 
 QTEST_MAIN(TestCompositor)

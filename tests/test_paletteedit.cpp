@@ -112,6 +112,8 @@ private slots:
     void swatchEditsItsOffset();
     void stageSelectionReloads();
     void paletteCommandShowsAndDiscards();
+    void hiddenEditorShowsLaterStage_data();
+    void hiddenEditorShowsLaterStage();
     void closeButtonClearsMark();
     void noFileOpen();
     void pickRedrawsMainWindow();
@@ -376,6 +378,37 @@ void TestPaletteEdit::paletteCommandShowsAndDiscards()
     frmPaletteEditor* again = window_->PaletteEditor(false);
     QVERIFY(again != nullptr && again->isVisible() && window_->mnuPalette()->isChecked());
     checkShowsStage(again, 2, 0);
+}
+
+void TestPaletteEdit::hiddenEditorShowsLaterStage_data()
+{
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("shown from the menu") << true;
+    QTest::newRow("shown directly, as after a restore") << false;
+}
+
+void TestPaletteEdit::hiddenEditorShowsLaterStage()
+{
+    // A hidden editor is not reloaded on every stage change; when it is shown
+    // it must show the stage chosen last, never the one it was loaded with.
+    QFETCH(bool, fromMenu);
+    frmPaletteEditor* editor = openStage(2, DemoLayout::Shifted, false);
+    QVERIFY(editor != nullptr && !editor->isVisible());
+    editor->picLoadedPal_Click(5);
+    window_->mnuStageSelect(6)->trigger();
+    window_->mnuStageSelect(4)->trigger();
+    QCOMPARE(window_->PaletteEditor(false), editor);
+    if (fromMenu)
+        window_->mnuPalette()->trigger();
+    else
+        editor->show();
+    QVERIFY(editor->isVisible());
+    checkShowsStage(editor, 4, 0);
+
+    // Once shown, a stage change reloads it at once.
+    editor->picLoadedPal_Click(3);
+    window_->mnuStageSelect(1)->trigger();
+    checkShowsStage(editor, 1, 0);
 }
 
 void TestPaletteEdit::closeButtonClearsMark()

@@ -44,6 +44,31 @@ inline bool SameColours(const TileColours& a, const TileColours& b)
     return a[0] == b[0] && a[1] == b[1] && a[2] == b[2] && a[3] == b[3];
 }
 
+// Scale-1 decoding of a whole tile with the processor's vector unit, where it
+// has one that pays (x86-64 with AVX2): the 16 tile bytes at `bytes`, the four
+// colours of pixel values 0..3 at `colours`, under Decode's contract.
+using VectorTileDecoder = void (*)(const std::uint8_t* bytes, const std::uint32_t* colours, std::uint32_t* out,
+                                   std::ptrdiff_t stride);
+
+namespace detail {
+// Chosen once at start-up; null where no vector decoder applies. Read through
+// VectorDecoder(), changed only through UseVectorTileDecoder().
+extern VectorTileDecoder vectorTileDecoder;
+} // namespace detail
+
+inline VectorTileDecoder VectorDecoder()
+{
+    return detail::vectorTileDecoder;
+}
+
+// Whether this processor has a vector decoder.
+bool VectorTileDecoderAvailable();
+
+// Decodes with the vector decoder where there is one (`use`, the default) or
+// always with the portable table path (tests compare the two). Returns
+// whether the vector decoder is in use now.
+bool UseVectorTileDecoder(bool use);
+
 // One palette laid out for decoding: a table that turns the plane bits of four
 // neighbouring pixels (a nibble of each plane byte) into their four colours,
 // so that a tile row is two table reads and two stores.
@@ -66,7 +91,14 @@ public:
     void Decode(const std::uint8_t* bytes, std::uint32_t* out, std::ptrdiff_t stride, int scale) const
     {
         // Scale 1 is a handful of instructions, kept inline so that a call does
-        // not cost as much as the tile.
+        // not cost as much as the tile; the vector decoder builds each screen
+        // row in one register and stores it at once.
+        if (scale == 1) {
+            if (const VectorTileDecoder vector = VectorDecoder()) {
+                vector(bytes, colours_.data(), out, stride);
+                return;
+            }
+        }
         const RowIndices rows = IndicesOf(bytes);
         if (scale != 1) {
             DecodeScaled(rows, out, stride, scale);

@@ -160,16 +160,16 @@ bool clsNesTiles::PlotTileInOrder(std::vector<std::uint32_t>& buffer, const std:
     return true;
 }
 
-bool clsNesTiles::DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata,
-                           std::int32_t Loc, std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2,
-                           std::uint8_t Colour3, std::int32_t x, std::int32_t y, std::uint8_t Mulitply)
+bool clsNesTiles::DrawTileChecked(std::vector<std::uint32_t>& buffer, std::span<const std::uint8_t> tiledata,
+                                  std::int32_t loc, std::uint8_t c0, std::uint8_t c1, std::uint8_t c2, std::uint8_t c3,
+                                  std::int32_t x, std::int32_t y, std::uint8_t scale)
 {
     if (!ready_ || targetPicture_ == nullptr)
         return false;
-    const ChosenPalette& chosen = Choose(BackColour, Colour1, Colour2, Colour3);
+    const ChosenPalette& chosen = Choose(c0, c1, c2, c3);
     // The row length is read at every call, from the picture's outer width.
     const std::int64_t rowLength = targetPicture_->Width();
-    return PlotTile(BitMapBuffer, Tiledata, Loc, chosen, x, y, Mulitply, rowLength);
+    return PlotTile(buffer, tiledata, loc, chosen, x, y, scale, rowLength);
 }
 
 void clsNesTiles::ChooseAnew(std::uint32_t numbers, const std::array<std::uint8_t, 4>& each)

@@ -42,9 +42,9 @@ public:
     // above 63 or tile bytes outside Tiledata made pixels come out in
     // kFaultColour (they are still drawn, and counted in Faults()).
     // Rows are not clipped: the row length is the picture's outer width.
-    bool DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata, std::int32_t Loc,
-                  std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2, std::uint8_t Colour3,
-                  std::int32_t x, std::int32_t y, std::uint8_t Mulitply);
+    inline bool DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata,
+                         std::int32_t Loc, std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2,
+                         std::uint8_t Colour3, std::int32_t x, std::int32_t y, std::uint8_t Mulitply);
 
     // Puts the buffer into the bound picture's back buffer and repaints it.
     // Returns the number of rows copied, 0 before a successful Init.
@@ -70,6 +70,11 @@ public:
     void NoteFaults(const RenderFaults& more) { faults_ += more; }
 
 private:
+    // DrawTile for every case: palettes met for the first time or with numbers
+    // above 63, tiles outside the data or the buffer, scale 0.
+    bool DrawTileChecked(std::vector<std::uint32_t>& buffer, std::span<const std::uint8_t> tiledata, std::int32_t loc,
+                         std::uint8_t c0, std::uint8_t c1, std::uint8_t c2, std::uint8_t c3, std::int32_t x,
+                         std::int32_t y, std::uint8_t scale);
     void BuildColourTable();
     // The palette of the colour numbers last drawn with: consecutive tiles
     // mostly share them (the four tiles of a block), so looking them up, and
@@ -93,6 +98,31 @@ private:
     TilePaletteCache palettes_;
     ChosenPalette chosen_;
 };
+
+inline bool clsNesTiles::DrawTile(std::vector<std::uint32_t>& BitMapBuffer, std::span<const std::uint8_t> Tiledata,
+                                  std::int32_t Loc, std::uint8_t BackColour, std::uint8_t Colour1, std::uint8_t Colour2,
+                                  std::uint8_t Colour3, std::int32_t x, std::int32_t y, std::uint8_t Mulitply)
+{
+    // The usual call is kept inline, because at scale 1 a call costs about as
+    // much as the tile: the colour numbers of the last call, none above 63, and
+    // every entry of the tile inside both the data and the buffer. Whatever
+    // else may happen (a fault to count, a partial tile) takes the full path.
+    const std::uint32_t numbers = BackColour | (std::uint32_t{Colour1} << 8) | (std::uint32_t{Colour2} << 16) |
+                                  (std::uint32_t{Colour3} << 24);
+    if (ready_ && targetPicture_ != nullptr && chosen_.palette != nullptr && chosen_.numbers == numbers &&
+        !chosen_.faulty && Mulitply != 0 && Loc >= 0 &&
+        std::int64_t{Loc} + 16 <= static_cast<std::int64_t>(Tiledata.size())) {
+        const std::int64_t rowLength = targetPicture_->Width();
+        const std::int64_t span = 8 * std::int64_t{Mulitply};
+        const std::int64_t first = std::int64_t{y} * rowLength + x;
+        const std::int64_t last = (std::int64_t{y} + span - 1) * rowLength + x + span - 1;
+        if (first >= 0 && last < static_cast<std::int64_t>(BitMapBuffer.size()) && rowLength >= span) {
+            chosen_.palette->Decode(Tiledata.data() + Loc, BitMapBuffer.data() + first, rowLength, Mulitply);
+            return true;
+        }
+    }
+    return DrawTileChecked(BitMapBuffer, Tiledata, Loc, BackColour, Colour1, Colour2, Colour3, x, y, Mulitply);
+}
 
 // Drawing globals: the master palette as read by the editors (zeros until the
 // renderer exists), the renderer, and the shared draw surface.

@@ -2,6 +2,8 @@
 
 #include "data/Version.h"
 #include "ui/common/MsgBox.h"
+#include "ui/common/PictureBox.h"
+#include "ui/common/QuitWhenPainted.h"
 #include "ui/common/Resources.h"
 #include "ui/common/ToolWindows.h"
 #include "ui/main/frmQuorvan.h"
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QImageReader>
 #include <QPixmap>
 #include <QSettings>
 #include <QTimer>
@@ -57,7 +60,11 @@ int RunQuorvan(QApplication& app, const QString& unrepresentableArgument)
 {
     NameApplication();
     EnsureResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvan/quorvan.png")));
+    // Read as the PNG it is: left to guess, the reader loads every image
+    // plugin (and its libraries) to ask it, at a cost in start-up time and memory.
+    QImageReader icon(QStringLiteral(":/quorvan/quorvan.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Level editor for NES cartridge images."));
@@ -73,9 +80,13 @@ int RunQuorvan(QApplication& app, const QString& unrepresentableArgument)
         QStringLiteral("tools"),
         QStringLiteral("Tool windows to open once the stage is chosen, comma-separated: palette, tile, about, overview."),
         QStringLiteral("list"));
+    const QCommandLineOption quitOption(
+        QStringLiteral("quit-when-painted"),
+        QStringLiteral("Exit once the level view has been painted after the start-up steps (for timing start-up)."));
     parser.addOption(stageOption);
     parser.addOption(screenshotOption);
     parser.addOption(toolsOption);
+    parser.addOption(quitOption);
     parser.process(app);
 
     // The program keeps where the user left its tool windows in the user's settings.
@@ -102,7 +113,13 @@ int RunQuorvan(QApplication& app, const QString& unrepresentableArgument)
     // on the way (a message box waits for its answer) never holds up the window,
     // its screenshot or a script waiting for the program.
     QTimer::singleShot(0, &window, [&window, files, stage = parser.isSet(stageOption) ? parser.value(stageOption) : QString(),
-                                    tools = parser.value(toolsOption)] {
+                                    tools = parser.value(toolsOption), quit = parser.isSet(quitOption)] {
+        // Watched from here on: the next paint shows what the steps below drew
+        // (or, when they draw nothing, the window as it stands).
+        if (quit) {
+            QuitWhenPainted(window.picEditor());
+            window.picEditor()->update(); // a paint comes even when nothing below draws
+        }
         if (!files.isEmpty()) {
             // Said on stderr at once, for scripts, before the message box waits for the user.
             const auto said = QObject::connect(&window, &frmQuorvan::openRefused, [](const QString& path, const QString& reason) {

@@ -5,6 +5,7 @@
 #include "data/Version.h"
 #include "data/modGlobals.h"
 #include "ui/common/PictureBox.h"
+#include "ui/common/ScrollBarStyle.h"
 #include "ui/common/clsDialog.h"
 #include "ui/common/modODMenus.h"
 #include "ui/main/PlayTest.h"
@@ -27,6 +28,9 @@ namespace {
 constexpr int kClientWidth = 652;
 constexpr int kClientHeight = 449;
 constexpr int kStatusBarHeight = 25;
+// The status bar keeps 3 pixels above its panels and 2 below.
+constexpr int kStatusPanelHeight = kStatusBarHeight - 5;
+constexpr int kRoomPanelWidth = 96;
 
 QAction* NamedAction(QMenu* menu, const QString& name, const QString& caption, bool enabled)
 {
@@ -116,6 +120,7 @@ void frmQuorvan::CreateWidgets()
     WebBrowser_->hide();
 
     for (QScrollBar* bar : {hLevel_Frames_, hsTable_}) {
+        UsePlainScrollBarStyle(bar);
         bar->setRange(0, 0);
         bar->setSingleStep(1);
         bar->setPageStep(1);
@@ -131,7 +136,10 @@ void frmQuorvan::CreateWidgets()
     panel1_->setObjectName(QStringLiteral("Panels(1)"));
     panel2_ = new QLabel(SB1_);
     panel2_->setObjectName(QStringLiteral("Panels(2)"));
-    panel2_->setMinimumWidth(96);
+    // Fixed size: a new room text repaints this panel alone. A panel whose size
+    // may change makes the main window lay out and repaint everything for every
+    // text (a panel added later wants the same).
+    panel2_->setFixedSize(kRoomPanelWidth, kStatusPanelHeight);
     SB1_->addWidget(panel1_, 1);
     SB1_->addWidget(panel2_, 0);
     // Panel 3: what lies under the pointer. A fixed width (the longest text it

@@ -157,7 +157,8 @@ void frmQuorvan::mnuStageSelect_Click(int index)
         item->setEnabled(true);
     mnuPalette_->setEnabled(true);
     mnuTileEditor_->setEnabled(true);
-    PaletteEditor()->Init();
+    // Reloaded now when open; a hidden editor reloads when it is next shown.
+    PaletteEditor()->InitWhenShown();
     // A loaded tile editor shows the same block number of the new stage, so
     // that its next change starts from what it shows.
     if (frmTileEdit* tiles = TileEdit(false))

@@ -1,0 +1,175 @@
+// What the user waits for when the view changes: from the change (a room
+// committed on the room scroll bar, a stage chosen) through the redraw to the
+// repaint that shows it, with the events processed as the event loop would,
+// in the offscreen platform. Each is measured against a plain copy of the
+// level view's 512 x 384 32-bit pixels taken in the same run.
+//
+// The times are the whole process's CPU time, so that painting work handed to
+// helper threads counts too. The machine is shared, so only the ratios printed
+// at the end mean anything.
+
+#include "BenchRatios.h"
+#include "BenchWindow.h"
+
+#include "ui/common/PictureBox.h"
+#include "ui/main/frmQuorvan.h"
+#include "ui/paletteedit/frmPaletteEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+using namespace quorvan;
+
+namespace {
+
+frmQuorvan* Window = nullptr; // made in main(), with an image open and stage 1 chosen
+
+// Notes which of the watched widgets have been painted.
+class PaintCounter : public QObject {
+public:
+    void Watch(QWidget* widget) { widget->installEventFilter(this); }
+    void Forget() { painted_.clear(); }
+
+    // Processes events until every one of `widgets` has been painted since the
+    // last Forget(); false when that does not happen within many rounds.
+    bool WaitFor(std::initializer_list<QObject*> widgets)
+    {
+        for (int round = 0; round < 100000; ++round) {
+            bool all = true;
+            for (QObject* widget : widgets)
+                all = all && std::find(painted_.begin(), painted_.end(), widget) != painted_.end();
+            if (all)
+                return true;
+            QCoreApplication::processEvents();
+        }
+        return false;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted_.push_back(watched);
+        return false;
+    }
+
+private:
+    std::vector<QObject*> painted_;
+};
+
+PaintCounter* Paints = nullptr;
+
+void BM_CopyViewPixels(benchmark::State& state)
+{
+    // The target starts 64 bytes further into its allocation, so that source
+    // and target are not 4 KiB apart (which slows some processors' copies).
+    const std::size_t pixels = std::size_t{512} * 384;
+    std::vector<std::uint32_t> from(pixels, 0x00123456u);
+    std::vector<std::uint32_t> to(pixels + 16, 0u);
+    for (auto _ : state) {
+        std::memcpy(to.data() + 16, from.data(), pixels * sizeof(std::uint32_t));
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void SetGrid(bool on)
+{
+    QAction* item = Window->mnuGrid(0);
+    if (item->isChecked() != on)
+        Window->mnuGrid_Click(0);
+}
+
+// The next room committed on the room scroll bar (as on releasing its thumb),
+// until the level view has been painted. Argument: the editor grid off (0) or on (1).
+void BM_RoomChange(benchmark::State& state)
+{
+    SetGrid(state.range(0) != 0);
+    QScrollBar* bar = Window->hLevel_Frames();
+    const int rooms = bar->maximum() + 1;
+    for (auto _ : state) {
+        Paints->Forget();
+        bar->setValue((bar->value() + 1) % rooms);
+        if (!Paints->WaitFor({Window->picEditor()})) {
+            state.SkipWithError("the level view was never painted");
+            break;
+        }
+    }
+    SetGrid(false);
+}
+
+// Another stage chosen from the Level menu, until both views (and the palette
+// editor, when it is open) have been painted. Argument: the palette editor
+// hidden (0) or open (1).
+void BM_StageChange(benchmark::State& state)
+{
+    const bool open = state.range(0) != 0;
+    frmPaletteEditor* palette = Window->PaletteEditor();
+    palette->setVisible(open);
+    QCoreApplication::processEvents();
+    int stage = 0;
+    for (auto _ : state) {
+        stage = stage == 0 ? 4 : 0;
+        Paints->Forget();
+        Window->mnuStageSelect(stage)->trigger();
+        const bool painted = open ? Paints->WaitFor({Window->picEditor(), Window->picTile(), palette->picPalGrid()})
+                                  : Paints->WaitFor({Window->picEditor(), Window->picTile()});
+        if (!painted) {
+            state.SkipWithError("a view was never painted");
+            break;
+        }
+    }
+    palette->hide();
+    Window->mnuStageSelect(0)->trigger();
+    QCoreApplication::processEvents();
+}
+
+BENCHMARK(BM_CopyViewPixels)->MeasureProcessCPUTime();
+BENCHMARK(BM_RoomChange)->MeasureProcessCPUTime()->Arg(0)->Arg(1);
+BENCHMARK(BM_StageChange)->MeasureProcessCPUTime()->Arg(0)->Arg(1);
+
+const quorvan::bench::RatioList kRatios = {
+    {"BM_RoomChange/0/process_time", "BM_CopyViewPixels/process_time"},
+    {"BM_RoomChange/1/process_time", "BM_CopyViewPixels/process_time"},
+    {"BM_StageChange/0/process_time", "BM_CopyViewPixels/process_time"},
+    {"BM_StageChange/1/process_time", "BM_CopyViewPixels/process_time"},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    quorvan::bench::ChooseOffscreenPlatform();
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    QTemporaryDir folder;
+    std::unique_ptr<frmQuorvan> window = quorvan::bench::MakeBenchWindow(folder);
+    if (!window)
+        return 1;
+    Window = window.get();
+    PaintCounter paints;
+    Paints = &paints;
+    for (QWidget* widget : {static_cast<QWidget*>(Window->picEditor()), static_cast<QWidget*>(Window->picTile())})
+        paints.Watch(widget);
+    paints.Watch(Window->PaletteEditor()->picPalGrid());
+
+    quorvan::bench::RunWithRatios(kRatios);
+    benchmark::Shutdown();
+    Paints = nullptr;
+    Window = nullptr;
+    return 0;
+}
