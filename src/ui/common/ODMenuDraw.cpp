@@ -203,6 +203,16 @@ QFont CreateMenuFont(int dotsPerInchY)
 {
     const int dpi = dotsPerInchY > 0 ? dotsPerInchY : kDefaultDpi;
     const QFont menuFont = QApplication::font("QMenu");
+    // Every item measured or drawn asks for the font, and finding its size loads
+    // the face at several sizes: the last answer is kept for the same question.
+    struct Answer {
+        int dpi = 0;
+        QFont menuFont;
+        QFont font;
+    };
+    thread_local std::optional<Answer> last;
+    if (last && last->dpi == dpi && last->menuFont == menuFont && last->menuFont.resolveMask() == menuFont.resolveMask())
+        return last->font;
     // The menu font's height in pixels on this surface...
     const double height = menuFont.pixelSize() > 0 ? menuFont.pixelSize() : menuFont.pointSizeF() * dpi / 72.0;
     // ...times dots per inch / 72 gives the height of the whole character cell.
@@ -212,6 +222,7 @@ QFont CreateMenuFont(int dotsPerInchY)
     font.setPixelSize(pixels);
     while (pixels > 1 && QFontMetrics(font).height() > cell)
         font.setPixelSize(--pixels);
+    last = Answer{dpi, menuFont, font};
     return font;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/common/ODMenuStyle.h"
 
+#include "ui/common/AppStyle.h"
 #include "ui/common/ODMenuDraw.h"
 #include "ui/common/modODMenus.h"
 
@@ -52,7 +53,7 @@ void FillMenuBackground(QPainter* painter, const QRect& rect)
 } // namespace
 
 ODMenuStyle::ODMenuStyle(std::int64_t windowHandle, QObject* parent)
-    : QProxyStyle(QApplication::style() != nullptr ? QApplication::style()->name() : QString()),
+    : QProxyStyle(ApplicationStyleName()),
       windowHandle_(windowHandle)
 {
     setParent(parent);

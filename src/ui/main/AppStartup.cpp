@@ -1,6 +1,7 @@
 #include "ui/main/AppStartup.h"
 
 #include "data/Version.h"
+#include "ui/common/AppStyle.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/QuitWhenPainted.h"
@@ -59,6 +60,7 @@ void OpenToolWindows(frmQuorvan& window, const QString& list)
 int RunQuorvan(QApplication& app, const QString& unrepresentableArgument)
 {
     NameApplication();
+    UseProgramStyle();
     EnsureResources();
     // Read as the PNG it is: left to guess, the reader loads every image
     // plugin (and its libraries) to ask it, at a cost in start-up time and memory.

@@ -29,9 +29,13 @@ bool SameEntry(const QString& a, const QString& b)
     return a.compare(b, names) == 0 || RomDocument::SameFile(a, b);
 }
 
+// Written only when the list changes: opening the file that is already first
+// (as every start on the same image does) touches no file on disk.
 void Keep(const QStringList& list)
 {
     QSettings settings;
+    if (settings.contains(kRecentKey) && settings.value(kRecentKey).toStringList() == list)
+        return;
     settings.setValue(kRecentKey, list);
 }
 
