@@ -2,14 +2,18 @@
 // The main window the window benchmarks work on: shown (offscreen unless a
 // platform is chosen), with the synthetic demo image open and stage 1 chosen.
 
+#include "BenchRatios.h"
+
 #include "demo/DemoImage.h"
 #include "ui/main/frmQuorvan.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -23,19 +27,21 @@ inline void ChooseOffscreenPlatform()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-// Null (after saying why) when the image could not be written or opened.
-inline std::unique_ptr<frmQuorvan> MakeBenchWindow(const QTemporaryDir& folder)
+// Writes `bytes` as an image file into `folder`, opens it in a shown main
+// window and chooses stage 1. Null (after saying why) when the image could not
+// be written or opened.
+inline std::unique_ptr<frmQuorvan> OpenBenchWindow(const QTemporaryDir& folder, const std::vector<std::uint8_t>& bytes)
 {
     const QString path = folder.filePath(QStringLiteral("bench.nes"));
-    const std::vector<std::uint8_t> bytes = GenerateDemoImage({});
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size())) {
-        std::fprintf(stderr, "could not write the demo image\n");
-        return nullptr;
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size())) {
+            std::fprintf(stderr, "could not write the demo image\n");
+            return nullptr;
+        }
     }
-    file.close();
     auto window = std::make_unique<frmQuorvan>();
     window->show();
     if (!window->OpenFile(path)) {
@@ -43,10 +49,43 @@ inline std::unique_ptr<frmQuorvan> MakeBenchWindow(const QTemporaryDir& folder)
         return nullptr;
     }
     window->mnuStageSelect_Click(0);
-    // Shown and painted once, so that no benchmark pays for the first paint.
-    for (int i = 0; i < 10; ++i)
-        QCoreApplication::processEvents();
     return window;
+}
+
+// The same with the demo image, shown and painted once, so that no benchmark
+// pays for the first paint.
+inline std::unique_ptr<frmQuorvan> MakeBenchWindow(const QTemporaryDir& folder)
+{
+    auto window = OpenBenchWindow(folder, GenerateDemoImage({}));
+    if (window)
+        for (int i = 0; i < 10; ++i)
+            QCoreApplication::processEvents();
+    return window;
+}
+
+// main() of a benchmark program that needs widgets: the platform chosen, the
+// application made and the benchmark library's arguments read, then `body()`,
+// whose result is main()'s exit code (1 for arguments the library does not know).
+template <typename Body>
+int RunInApplication(int& argc, char** argv, Body body)
+{
+    ChooseOffscreenPlatform();
+    QApplication app(argc, argv);
+    if (!InitializeBenchmarks(argc, argv))
+        return 1;
+    return body();
+}
+
+// The same for the benchmarks of the main window: `body(window)` with the
+// window of MakeBenchWindow (exit code 1 when it could not be made).
+template <typename Body>
+int RunWithBenchWindow(int& argc, char** argv, Body body)
+{
+    return RunInApplication(argc, argv, [&body] {
+        QTemporaryDir folder;
+        std::unique_ptr<frmQuorvan> window = MakeBenchWindow(folder);
+        return window ? body(*window) : 1;
+    });
 }
 
 } // namespace quorvan::bench

@@ -99,15 +99,7 @@ void BM_DrawTile(benchmark::State& state)
 // The floor for a picture: a plain copy of all its pixels.
 void CopyPixels(benchmark::State& state, std::size_t pixels)
 {
-    // The target starts 64 bytes further into its allocation, so that source
-    // and target are not 4 KiB apart (which slows some processors' copies).
-    std::vector<std::uint32_t> from(pixels, 0x00123456u);
-    std::vector<std::uint32_t> to(pixels + 16, 0u);
-    for (auto _ : state) {
-        std::memcpy(to.data() + 16, from.data(), pixels * sizeof(std::uint32_t));
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::CopyPixels(state, pixels, bench::CopyTarget::Skewed);
 }
 
 void BM_CopyRoomPixels(benchmark::State& state)
@@ -170,10 +162,7 @@ const quorvan::bench::RatioList kRatios = {
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!quorvan::bench::InitializeBenchmarks(argc, argv))
         return 1;
-    quorvan::bench::RunWithRatios(kRatios);
-    benchmark::Shutdown();
-    return 0;
+    return quorvan::bench::RunAndShutdown(kRatios);
 }

@@ -4,6 +4,7 @@
 // Each is a ratio against a baseline measured in the same run.
 
 #include "BenchRatios.h"
+#include "BenchWindow.h"
 
 #include "data/BlockUsage.h"
 #include "data/ChangedBytes.h"
@@ -17,7 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
@@ -25,7 +25,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -39,14 +38,7 @@ frmStageOverview* Overview = nullptr;
 
 void BM_CopyViewPixels(benchmark::State& state)
 {
-    const std::size_t pixels = std::size_t{512} * 384;
-    std::vector<std::uint32_t> from(pixels, 0x00123456u);
-    std::vector<std::uint32_t> to(pixels, 0u);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), pixels * sizeof(std::uint32_t));
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::CopyPixels(state, bench::kViewPixels, bench::CopyTarget::AtStart);
 }
 
 // The level view drawing room `room` (DrawLevel alone, without what else
@@ -212,48 +204,28 @@ const quorvan::bench::RatioList kRatios = {
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-
-    // A demo image whose stage 1 lists rooms 0..31.
-    std::vector<std::uint8_t> bytes = GenerateDemoImage({});
-    const std::size_t listStart = 0x30;
-    for (std::size_t i = listStart; i < 0x58; ++i)
-        bytes[i] = 0xFF;
-    bytes[listStart] = kRooms - 1;
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("bench.nes"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-                static_cast<qint64>(bytes.size())) {
-            std::fprintf(stderr, "could not write the demo image\n");
+    return quorvan::bench::RunInApplication(argc, argv, [] {
+        // A demo image whose stage 1 lists rooms 0..31.
+        std::vector<std::uint8_t> bytes = GenerateDemoImage({});
+        const std::size_t listStart = 0x30;
+        for (std::size_t i = listStart; i < 0x58; ++i)
+            bytes[i] = 0xFF;
+        bytes[listStart] = kRooms - 1;
+        QTemporaryDir folder;
+        std::unique_ptr<frmQuorvan> window = quorvan::bench::OpenBenchWindow(folder, bytes);
+        if (!window)
+            return 1;
+        window->mnuStageOverview()->trigger();
+        Window = window.get();
+        Overview = window->StageOverview(false);
+        if (Overview == nullptr || Overview->roomCount() != kRooms) {
+            std::fprintf(stderr, "the overview does not show the stage's %d rooms\n", kRooms);
             return 1;
         }
-    }
-    auto window = std::make_unique<frmQuorvan>();
-    window->show();
-    if (!window->OpenFile(path)) {
-        std::fprintf(stderr, "could not open the demo image\n");
-        return 1;
-    }
-    window->mnuStageSelect_Click(0);
-    window->mnuStageOverview()->trigger();
-    Window = window.get();
-    Overview = window->StageOverview(false);
-    if (Overview == nullptr || Overview->roomCount() != kRooms) {
-        std::fprintf(stderr, "the overview does not show the stage's %d rooms\n", kRooms);
-        return 1;
-    }
 
-    quorvan::bench::RunWithRatios(kRatios);
-    benchmark::Shutdown();
-    Window = nullptr;
-    Overview = nullptr;
-    return 0;
+        const int result = quorvan::bench::RunAndShutdown(kRatios);
+        Window = nullptr;
+        Overview = nullptr;
+        return result;
+    });
 }

@@ -13,16 +13,12 @@
 #include "ui/main/frmQuorvan.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,14 +31,7 @@ frmQuorvan* Window = nullptr; // made in main(), with an image open and stage 1 
 
 void BM_CopyViewPixels(benchmark::State& state)
 {
-    const std::size_t pixels = std::size_t{512} * 384;
-    std::vector<std::uint32_t> from(pixels, 0x00123456u);
-    std::vector<std::uint32_t> to(pixels, 0u);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), pixels * sizeof(std::uint32_t));
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::CopyPixels(state, bench::kViewPixels, bench::CopyTarget::AtStart);
 }
 
 void BM_DrawLevel(benchmark::State& state)
@@ -133,20 +122,10 @@ const quorvan::bench::RatioList kRatios = {
 
 int main(int argc, char** argv)
 {
-    quorvan::bench::ChooseOffscreenPlatform();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-
-    QTemporaryDir folder;
-    std::unique_ptr<frmQuorvan> window = quorvan::bench::MakeBenchWindow(folder);
-    if (!window)
-        return 1;
-    Window = window.get();
-
-    quorvan::bench::RunWithRatios(kRatios);
-    benchmark::Shutdown();
-    Window = nullptr;
-    return 0;
+    return quorvan::bench::RunWithBenchWindow(argc, argv, [](frmQuorvan& window) {
+        Window = &window;
+        const int result = quorvan::bench::RunAndShutdown(kRatios);
+        Window = nullptr;
+        return result;
+    });
 }

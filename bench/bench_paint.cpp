@@ -4,6 +4,7 @@
 // against a plain copy of the level view's 512 x 384 pixels in the same run.
 
 #include "BenchRatios.h"
+#include "BenchWindow.h"
 
 #include "data/CellClipboard.h"
 #include "data/RoomCells.h"
@@ -15,13 +16,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -35,14 +33,7 @@ constexpr int kCtrl = 2;
 
 void BM_CopyViewPixels(benchmark::State& state)
 {
-    const std::size_t pixels = std::size_t{512} * 384;
-    std::vector<std::uint32_t> from(pixels, 0x00123456u);
-    std::vector<std::uint32_t> to(pixels, 0u);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), pixels * sizeof(std::uint32_t));
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::CopyPixels(state, bench::kViewPixels, bench::CopyTarget::AtStart);
 }
 
 // One mouse move of a stroke that sweeps a whole row (16 cells), back and forth.
@@ -130,36 +121,15 @@ const quorvan::bench::RatioList kRatios = {
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("bench.nes"));
-    {
-        const std::vector<std::uint8_t> bytes = GenerateDemoImage({});
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-                static_cast<qint64>(bytes.size())) {
-            std::fprintf(stderr, "could not write the demo image\n");
+    return quorvan::bench::RunInApplication(argc, argv, [] {
+        QTemporaryDir folder;
+        std::unique_ptr<frmQuorvan> window = quorvan::bench::OpenBenchWindow(folder, GenerateDemoImage({}));
+        if (!window)
             return 1;
-        }
-    }
-    auto window = std::make_unique<frmQuorvan>();
-    window->show();
-    if (!window->OpenFile(path)) {
-        std::fprintf(stderr, "could not open the demo image\n");
-        return 1;
-    }
-    window->mnuStageSelect(0)->trigger();
-    Window = window.get();
+        Window = window.get();
 
-    quorvan::bench::RunWithRatios(kRatios);
-    benchmark::Shutdown();
-    Window = nullptr;
-    return 0;
+        const int result = quorvan::bench::RunAndShutdown(kRatios);
+        Window = nullptr;
+        return result;
+    });
 }

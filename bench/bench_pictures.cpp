@@ -98,10 +98,7 @@ const quorvan::bench::RatioList kRatios = {
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!quorvan::bench::InitializeBenchmarks(argc, argv))
         return 1;
-    quorvan::bench::RunWithRatios(kRatios);
-    benchmark::Shutdown();
-    return 0;
+    return quorvan::bench::RunAndShutdown(kRatios);
 }

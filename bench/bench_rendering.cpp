@@ -3,6 +3,7 @@
 // machine is shared, so only the ratios printed at the end mean anything.
 
 #include "BenchRatios.h"
+#include "BenchWindow.h"
 
 #include "demo/DemoImage.h"
 #include "data/Stages.h"
@@ -12,14 +13,11 @@
 #include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -41,18 +39,10 @@ void LoadDemo()
     loaded = true;
 }
 
-// The floor: copying `pixels` 32-bit pixels from one buffer to another.
+// The floor: a plain copy of `pixels` 32-bit pixels.
 void CopyPixels(benchmark::State& state, std::size_t pixels)
 {
-    // The target starts 64 bytes further into its allocation, so that source
-    // and target are not 4 KiB apart (which slows some processors' copies).
-    std::vector<std::uint32_t> from(pixels, 0x00123456u);
-    std::vector<std::uint32_t> to(pixels + 16, 0u);
-    for (auto _ : state) {
-        std::memcpy(to.data() + 16, from.data(), pixels * sizeof(std::uint32_t));
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::CopyPixels(state, pixels, bench::CopyTarget::Skewed);
 }
 
 void BM_CopyTilePixels(benchmark::State& state)
@@ -143,13 +133,5 @@ const quorvan::bench::RatioList kRatios = {
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    quorvan::bench::RunWithRatios(kRatios);
-    benchmark::Shutdown();
-    return 0;
+    return quorvan::bench::RunInApplication(argc, argv, [] { return quorvan::bench::RunAndShutdown(kRatios); });
 }

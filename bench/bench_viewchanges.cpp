@@ -19,14 +19,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
-#include <memory>
 #include <vector>
 
 using namespace quorvan;
@@ -72,16 +69,7 @@ PaintCounter* Paints = nullptr;
 
 void BM_CopyViewPixels(benchmark::State& state)
 {
-    // The target starts 64 bytes further into its allocation, so that source
-    // and target are not 4 KiB apart (which slows some processors' copies).
-    const std::size_t pixels = std::size_t{512} * 384;
-    std::vector<std::uint32_t> from(pixels, 0x00123456u);
-    std::vector<std::uint32_t> to(pixels + 16, 0u);
-    for (auto _ : state) {
-        std::memcpy(to.data() + 16, from.data(), pixels * sizeof(std::uint32_t));
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
+    bench::CopyPixels(state, bench::kViewPixels, bench::CopyTarget::Skewed);
 }
 
 void SetGrid(bool on)
@@ -150,26 +138,17 @@ const quorvan::bench::RatioList kRatios = {
 
 int main(int argc, char** argv)
 {
-    quorvan::bench::ChooseOffscreenPlatform();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    return quorvan::bench::RunWithBenchWindow(argc, argv, [](frmQuorvan& window) {
+        Window = &window;
+        PaintCounter paints;
+        Paints = &paints;
+        for (QWidget* widget : {static_cast<QWidget*>(Window->picEditor()), static_cast<QWidget*>(Window->picTile())})
+            paints.Watch(widget);
+        paints.Watch(Window->PaletteEditor()->picPalGrid());
 
-    QTemporaryDir folder;
-    std::unique_ptr<frmQuorvan> window = quorvan::bench::MakeBenchWindow(folder);
-    if (!window)
-        return 1;
-    Window = window.get();
-    PaintCounter paints;
-    Paints = &paints;
-    for (QWidget* widget : {static_cast<QWidget*>(Window->picEditor()), static_cast<QWidget*>(Window->picTile())})
-        paints.Watch(widget);
-    paints.Watch(Window->PaletteEditor()->picPalGrid());
-
-    quorvan::bench::RunWithRatios(kRatios);
-    benchmark::Shutdown();
-    Paints = nullptr;
-    Window = nullptr;
-    return 0;
+        const int result = quorvan::bench::RunAndShutdown(kRatios);
+        Paints = nullptr;
+        Window = nullptr;
+        return result;
+    });
 }

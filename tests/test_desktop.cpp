@@ -4,6 +4,7 @@
 #include "data/modGlobals.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 #include "ui/common/DialogFolders.h"
 #include "ui/main/RecentFiles.h"
 #include "ui/main/frmQuorvan.h"
@@ -20,7 +21,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTest>
 #include <QUrl>
 
@@ -60,7 +60,7 @@ QString Clean(const QString& path)
 
 } // namespace
 
-class TestDesktop : public QObject {
+class TestDesktop : public QObject, private WindowFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -80,27 +80,16 @@ private slots:
 private:
     QString image(const QString& name, std::uint64_t seed = 1);
     QStringList recentTexts() const;
-
-    std::unique_ptr<Sandbox> box_;
-    std::unique_ptr<frmQuorvan> window_;
-    ModalAnswerer& answerer_ = ModalAnswerer::instance();
 };
 
 void TestDesktop::init()
 {
-    QSettings().clear();
-    ResetGlobals();
-    answerer_.reset();
-    box_ = std::make_unique<Sandbox>();
-    window_ = std::make_unique<frmQuorvan>();
-    window_->show();
+    SetUpWindow();
 }
 
 void TestDesktop::cleanup()
 {
-    QCOMPARE(answerer_.pending(), 0);
-    window_.reset();
-    box_.reset();
+    TearDownWindow();
 }
 
 QString TestDesktop::image(const QString& name, std::uint64_t seed)

@@ -4,44 +4,16 @@
 #include "data/BpsPatch.h"
 #include "data/IpsPatch.h"
 #include "support/PatchDecoders.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTest>
 
 using namespace quorvan;
 using namespace quorvan::test;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString err;
-    QString out;
-};
-
-// Runs the program in `folder` with no display at all: a window would fail.
-Run RunQuorvan(const QString& folder, const QStringList& arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("HOME"), folder); // no settings of the user's
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(QUORVAN_EXECUTABLE), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return run;
-}
 
 Bytes Edited(Bytes bytes)
 {
@@ -126,7 +98,7 @@ void TestPatchCli::commands()
     QVERIFY(QDir(box.path(QString())).mkdir(QStringLiteral("folder.ips")));
     const QStringList before = QDir(box.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
-    const Run run = RunQuorvan(box.path(QString()), arguments);
+    const ProgramRun run = RunWithoutDisplay(QStringLiteral(QUORVAN_EXECUTABLE), box.path(QString()), arguments);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.out.isEmpty(), qPrintable(run.out));
     if (message.isEmpty()) {

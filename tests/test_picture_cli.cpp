@@ -3,46 +3,15 @@
 // checked against a composition written here from the image bytes.
 
 #include "support/ExpectedPictures.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 using namespace quorvan;
 using namespace quorvan::test;
-
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString err;
-    QString out;
-};
-
-Run RunQuorvan(const QString& folder, const QStringList& arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")); // a window would fail
-    env.insert(QStringLiteral("HOME"), folder);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(QUORVAN_EXECUTABLE), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return run;
-}
-
-} // namespace
 
 class TestPictureCli : public QObject {
     Q_OBJECT
@@ -127,7 +96,7 @@ void TestPictureCli::commands()
     const QStringList before = listing();
 
     const QStringList arguments = line.split(QLatin1Char(' '));
-    const Run run = RunQuorvan(box.path(QString()), arguments);
+    const ProgramRun run = RunWithoutDisplay(QStringLiteral(QUORVAN_EXECUTABLE), box.path(QString()), arguments);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.out.isEmpty(), qPrintable(run.out));
     QVERIFY(ReadFileBytes(box.path(QStringLiteral("game.nes"))) == image);

@@ -8,6 +8,7 @@
 #include "graphics/StagePicture.h"
 #include "support/ExpectedPictures.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 #include "ui/main/frmQuorvan.h"
 #include "ui/prefs/Preferences.h"
 
@@ -18,7 +19,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTest>
 
 #include <memory>
@@ -62,7 +62,7 @@ QImage Decoded(const QByteArray& png)
 
 } // namespace
 
-class TestPictures : public QObject {
+class TestPictures : public QObject, private WindowFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -78,27 +78,16 @@ private slots:
 
 private:
     void openAt(int stage, int room, const Bytes& bytes);
-
-    std::unique_ptr<Sandbox> box_;
-    std::unique_ptr<frmQuorvan> window_;
-    ModalAnswerer& answerer_ = ModalAnswerer::instance();
 };
 
 void TestPictures::init()
 {
-    QSettings().clear();
-    ResetGlobals();
-    answerer_.reset();
-    box_ = std::make_unique<Sandbox>();
-    window_ = std::make_unique<frmQuorvan>();
-    window_->show();
+    SetUpWindow();
 }
 
 void TestPictures::cleanup()
 {
-    QCOMPARE(answerer_.pending(), 0);
-    window_.reset();
-    box_.reset();
+    TearDownWindow();
 }
 
 void TestPictures::composedAsTheBytesSay_data()

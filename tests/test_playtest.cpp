@@ -3,6 +3,7 @@
 
 #include "data/modGlobals.h"
 #include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 #include "ui/main/PlayTest.h"
 #include "ui/main/frmQuorvan.h"
 #include "ui/prefs/Preferences.h"
@@ -50,7 +51,7 @@ void SetEmulator(const QString& command)
 
 } // namespace
 
-class TestPlayTest : public QObject {
+class TestPlayTest : public QObject, private WindowFixture {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -67,9 +68,6 @@ private slots:
 private:
     void open();
 
-    std::unique_ptr<Sandbox> box_;
-    std::unique_ptr<frmQuorvan> window_;
-    ModalAnswerer& answerer_ = ModalAnswerer::instance();
     QString image_;
     Bytes bytes_;
 };
@@ -83,19 +81,12 @@ void TestPlayTest::initTestCase()
 
 void TestPlayTest::init()
 {
-    QSettings().clear();
-    ResetGlobals();
-    answerer_.reset();
-    box_ = std::make_unique<Sandbox>();
-    window_ = std::make_unique<frmQuorvan>();
-    window_->show();
+    SetUpWindow();
 }
 
 void TestPlayTest::cleanup()
 {
-    QCOMPARE(answerer_.pending(), 0);
-    window_.reset();
-    box_.reset();
+    TearDownWindow();
 }
 
 void TestPlayTest::open()

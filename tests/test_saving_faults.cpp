@@ -6,6 +6,7 @@
 #include "data/modGlobals.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
+#include "support/WindowFiles.h"
 #include "ui/main/frmQuorvan.h"
 
 #include <QAction>
@@ -39,18 +40,6 @@ enum class Fault {
     WriteCutShortOther,  // the same, over another existing file
     NamedPipe,           // the target is a named pipe, not a plain file
 };
-
-// Names of the entries of a folder, sorted; empty when it does not exist.
-QStringList Listing(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
-std::vector<std::uint8_t> ImageBytes()
-{
-    return {RomImage.bytes().begin(), RomImage.bytes().end()};
-}
 
 } // namespace
 
@@ -192,7 +181,7 @@ void TestSavingFaults::failedSaveChangesNothing()
     const auto targetBefore = ReadFileBytes(target);
     const QString targetFolder = QFileInfo(target).absolutePath();
     const QStringList listingBefore = Listing(targetFolder);
-    const auto image = ImageBytes();
+    const auto image = ImageNow();
     const QString fileName = RomFileName;
     const QString panel1 = window_->Panel(1)->text();
     const QString panel2 = window_->Panel(2)->text();
@@ -218,7 +207,7 @@ void TestSavingFaults::failedSaveChangesNothing()
         QVERIFY2(!QFileInfo::exists(target), "a failed save left a file behind");
     if (kind != Fault::FolderRemoved)
         QCOMPARE(Listing(targetFolder), listingBefore); // no temporary file left behind
-    QVERIFY(ImageBytes() == image);
+    QVERIFY(ImageNow() == image);
     QVERIFY(RomImage.modified());
     QCOMPARE(RomFileName, fileName);
     QCOMPARE(window_->Panel(1)->text(), panel1);

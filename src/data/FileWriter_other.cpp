@@ -81,6 +81,25 @@ std::optional<QString> WriteAll(QFileDevice& file, std::span<const std::uint8_t>
     return filetext::CutShort(static_cast<std::uint64_t>(std::max<qint64>(written, 0)), bytes.size(), system);
 }
 
+// Writes `bytes` as the whole file at `path` through a QSaveFile, with
+// `permissions` when given; the reason when it failed (nothing then replaced).
+std::optional<QString> SaveWhole(const QString& path, std::span<const std::uint8_t> bytes,
+                                 std::optional<QFileDevice::Permissions> permissions)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return ReasonOf(out);
+    if (permissions)
+        out.setPermissions(*permissions);
+    if (auto why = WriteAll(out, bytes)) {
+        out.cancelWriting();
+        return why;
+    }
+    if (!out.commit())
+        return ReasonOf(out);
+    return std::nullopt;
+}
+
 QString NoFile()
 {
     return QStringLiteral("No such file or folder.");
@@ -218,17 +237,8 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
             return Failure(WriteFailure::BackupFailed, filetext::BackupFailed(request.backupPath, *why));
     }
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
-    if (exists)
-        out.setPermissions(info.permissions());
-    if (auto why = WriteAll(out, request.bytes)) {
-        out.cancelWriting();
+    if (auto why = SaveWhole(path, request.bytes, exists ? std::optional(info.permissions()) : std::nullopt))
         return Failure(WriteFailure::WriteFailed, *why);
-    }
-    if (!out.commit())
-        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
 
     WriteOutcome outcome;
     outcome.failure = WriteFailure::None;
@@ -263,17 +273,9 @@ WriteOutcome CopyWholeFile(const QString& from, const QString& to)
         return Failure(WriteFailure::WriteFailed, in.errorString());
     if (there.isSymLink())
         QFile::remove(to); // replaced, not followed
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
-    out.setPermissions(source.permissions());
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    if (auto why = WriteAll(out, {data, static_cast<std::size_t>(bytes.size())})) {
-        out.cancelWriting();
+    if (auto why = SaveWhole(to, {data, static_cast<std::size_t>(bytes.size())}, source.permissions()))
         return Failure(WriteFailure::WriteFailed, *why);
-    }
-    if (!out.commit())
-        return Failure(WriteFailure::WriteFailed, ReasonOf(out));
     WriteOutcome outcome;
     outcome.failure = WriteFailure::None;
     outcome.method = there.exists() ? WriteMethod::Replaced : WriteMethod::NewFile;

@@ -1,7 +1,7 @@
 #include "graphics/StagePicture.h"
 
-#include "data/FileWriter.h"
 #include "data/Level.h"
+#include "data/RomFile.h"
 #include "graphics/BlockParts.h"
 #include "graphics/NesColours.h"
 
@@ -167,15 +167,9 @@ std::optional<QByteArray> EncodePng(const QImage& image, QString* error)
 
 std::optional<QString> WritePictureFile(const QString& path, const QByteArray& bytes)
 {
-    WriteRequest request;
-    request.path = path;
-    request.bytes = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                  static_cast<std::size_t>(bytes.size()));
-    request.replaceExisting = true;
-    const WriteOutcome outcome = WriteWholeFile(request);
-    if (outcome.ok())
-        return std::nullopt;
-    return outcome.reason;
+    // Written as an image is saved: the whole file, replacing what is there, no backup.
+    return SaveRomFile(path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                           static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace quorvan

@@ -263,6 +263,13 @@ private:
     void CreatePatchMenus();
     void ConnectPatches();
     void ExportPatch(PatchFormat format);
+    // An export's file (frmQuorvan_exportfile.cpp): the path chosen in the
+    // shared save dialog, its folder remembered (none when cancelled); and
+    // false, after saying why, when `path` is the open image or the clean
+    // original, which no export (`what`: "patch", "picture") replaces.
+    std::optional<QString> ChooseExportFile(const QString& title, const QString& filter, const QString& fileName,
+                                            const QString& suffix);
+    bool ExportMayWrite(const QString& path, const QString& cleanOriginal, const QString& what);
 
     // Sharing and testing (frmQuorvan_pictures.cpp, frmQuorvan_playtest.cpp,
     // frmQuorvan_recent.cpp).

@@ -6,10 +6,8 @@
 #include "data/PatchExport.h"
 #include "data/RomDocument.h"
 #include "ui/common/MsgBox.h"
-#include "ui/common/clsDialog.h"
 #include "ui/prefs/Preferences.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace quorvan {
@@ -47,38 +45,16 @@ void frmQuorvan::ExportPatch(PatchFormat format)
         return;
     }
 
-    // The shared dialog, with its properties put back afterwards, so that the
-    // next Save As proposes the image and not the patch. Its title names the
-    // base, so that a clean original that could not be used does not go unseen.
+    // The dialog's title names the base, so that a clean original that could
+    // not be used does not go unseen.
     const QString suffix = ips ? QStringLiteral("ips") : QStringLiteral("bps");
-    clsDialog& dialog = Dialog();
-    const clsDialog before = dialog;
-    const QFileInfo image(document_.fileName());
-    dialog.setFilter(QStringLiteral("%1 Patches (*.%2)|*.%2|All Files (*.*)|*.*").arg(kind, suffix));
-    dialog.setFilterIndex(1);
-    dialog.setDialogTitle(title + (clean ? QStringLiteral(" against the clean original")
-                                         : QStringLiteral(" against the image as opened")));
-    dialog.setInitDir(DialogFolder());
-    dialog.setFileName(image.completeBaseName() + QLatin1Char('.') + suffix);
-    dialog.setDefaultExt(suffix);
-    const bool chosen = dialog.ShowSave();
-    const QString path = dialog.FileName();
-    dialog = before;
-    if (!chosen)
+    const std::optional<QString> chosen = ChooseExportFile(
+        title + (clean ? QStringLiteral(" against the clean original") : QStringLiteral(" against the image as opened")),
+        QStringLiteral("%1 Patches (*.%2)|*.%2|All Files (*.*)|*.*").arg(kind, suffix),
+        QFileInfo(document_.fileName()).completeBaseName() + QLatin1Char('.') + suffix, suffix);
+    if (!chosen || !ExportMayWrite(*chosen, base.cleanOriginal, QStringLiteral("patch")))
         return;
-    RememberDialogFolder(path);
-
-    // Neither the open image nor the clean original is ever replaced by a patch.
-    if (!document_.fileName().isEmpty() && RomDocument::SameFile(path, document_.fileName())) {
-        ShowFileError(QStringLiteral("write the patch to"), path,
-                      QStringLiteral("It is the open image; choose another name for the patch."));
-        return;
-    }
-    if (!base.cleanOriginal.isEmpty() && RomDocument::SameFile(path, base.cleanOriginal)) {
-        ShowFileError(QStringLiteral("write the patch to"), path,
-                      QStringLiteral("It is the clean original; choose another name for the patch."));
-        return;
-    }
+    const QString& path = *chosen;
     if (!ConfirmReplace(path, title))
         return;
     if (const auto error = WritePatchFile(path, patch.bytes))

@@ -6,6 +6,7 @@
 #include "data/EditHistory.h"
 #include "data/RomDocument.h"
 #include "data/Version.h"
+#include "ui/main/MenuItems.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,24 +15,12 @@
 
 namespace quorvan {
 
-namespace {
-
-QAction* NewItem(QMenu* menu, const QString& name, const QString& caption)
-{
-    auto* action = new QAction(caption, menu);
-    action->setObjectName(name);
-    action->setEnabled(false);
-    return action;
-}
-
-} // namespace
-
 void frmQuorvan::CreateHistoryMenus()
 {
     // At the top of "&Edit": Undo, Redo and a separator.
-    mnuUndo_ = NewItem(mnuEdit_, QStringLiteral("mnuUndo"), QStringLiteral("&Undo"));
+    mnuUndo_ = NewMenuItem(mnuEdit_, QStringLiteral("mnuUndo"), QStringLiteral("&Undo"));
     mnuUndo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuRedo_ = NewItem(mnuEdit_, QStringLiteral("mnuRedo"), QStringLiteral("&Redo"));
+    mnuRedo_ = NewMenuItem(mnuEdit_, QStringLiteral("mnuRedo"), QStringLiteral("&Redo"));
     mnuRedo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // Undo works from the tool windows too: they show the same image.
     for (QAction* item : {mnuUndo_, mnuRedo_})
@@ -43,7 +32,7 @@ void frmQuorvan::CreateHistoryMenus()
     EditFiller0_->setObjectName(QStringLiteral("EditFiller0"));
 
     // In "&File", in a group of its own above "E&xit".
-    mnuExportIPS_ = NewItem(mnuFIle_, QStringLiteral("mnuExportIPS"), QStringLiteral("Export IPS Patch..."));
+    mnuExportIPS_ = NewMenuItem(mnuFIle_, QStringLiteral("mnuExportIPS"), QStringLiteral("Export IPS Patch..."));
     mnuFIle_->insertAction(mnuExit_, mnuExportIPS_);
     FileFiller3_ = mnuFIle_->insertSeparator(mnuExit_);
     FileFiller3_->setObjectName(QStringLiteral("FileFiller3"));

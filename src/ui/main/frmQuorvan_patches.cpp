@@ -7,6 +7,7 @@
 #include "data/RomDocument.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/clsDialog.h"
+#include "ui/main/MenuItems.h"
 #include "ui/prefs/frmPreferences.h"
 
 #include <QAction>
@@ -21,28 +22,20 @@ namespace {
 const QString kPatchFilter = QStringLiteral(
     "Patches (*.ips;*.bps)|*.ips;*.bps|IPS Patches (*.ips)|*.ips|BPS Patches (*.bps)|*.bps|All Files (*.*)|*.*");
 
-QAction* NewItem(QMenu* menu, const QString& name, const QString& caption, bool enabled)
-{
-    auto* action = new QAction(caption, menu);
-    action->setObjectName(name);
-    action->setEnabled(enabled);
-    return action;
-}
-
 } // namespace
 
 void frmQuorvan::CreatePatchMenus()
 {
     // In "&File", below "Export IPS Patch...", in the same group.
-    mnuExportBPS_ = NewItem(mnuFIle_, QStringLiteral("mnuExportBPS"), QStringLiteral("Export &BPS Patch..."), false);
-    mnuApplyPatch_ = NewItem(mnuFIle_, QStringLiteral("mnuApplyPatch"), QStringLiteral("&Apply Patch..."), false);
+    mnuExportBPS_ = NewMenuItem(mnuFIle_, QStringLiteral("mnuExportBPS"), QStringLiteral("Export &BPS Patch..."), false);
+    mnuApplyPatch_ = NewMenuItem(mnuFIle_, QStringLiteral("mnuApplyPatch"), QStringLiteral("&Apply Patch..."), false);
     mnuFIle_->insertAction(FileFiller3_, mnuExportBPS_);
     mnuFIle_->insertAction(FileFiller3_, mnuApplyPatch_);
 
     // At the bottom of "&Edit", after a separator; it needs no image.
     EditFiller1_ = mnuEdit_->addSeparator();
     EditFiller1_->setObjectName(QStringLiteral("EditFiller1"));
-    mnuPreferences_ = NewItem(mnuEdit_, QStringLiteral("mnuPreferences"), QStringLiteral("&Preferences..."), true);
+    mnuPreferences_ = NewMenuItem(mnuEdit_, QStringLiteral("mnuPreferences"), QStringLiteral("&Preferences..."), true);
     mnuEdit_->addAction(mnuPreferences_);
 }
 

@@ -6,10 +6,8 @@
 #include "data/RomDocument.h"
 #include "graphics/StagePicture.h"
 #include "ui/common/MsgBox.h"
-#include "ui/common/clsDialog.h"
 #include "ui/prefs/Preferences.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
 
@@ -34,41 +32,18 @@ void frmQuorvan::ExportPicture(bool wholeStage)
     const int room = hLevel_Frames_->value();
     const int scale = Preferences::Load().exportScale;
 
-    // The shared dialog, put back afterwards as for the patch exports. It
-    // proposes a name that says what the picture shows.
+    // The dialog proposes a name that says what the picture shows.
     const QString base = QFileInfo(document_.fileName()).completeBaseName();
     const QString name = wholeStage ? QStringLiteral("%1 stage %2.png").arg(base).arg(stage)
                                     : QStringLiteral("%1 stage %2 room %3.png")
                                           .arg(base)
                                           .arg(stage)
                                           .arg(QString::number(room, 16).toUpper().rightJustified(2, QLatin1Char('0')));
-    clsDialog& dialog = Dialog();
-    const clsDialog before = dialog;
-    dialog.setFilter(QStringLiteral("PNG Images (*.png)|*.png|All Files (*.*)|*.*"));
-    dialog.setFilterIndex(1);
-    dialog.setDialogTitle(title);
-    dialog.setInitDir(DialogFolder());
-    dialog.setFileName(name);
-    dialog.setDefaultExt(QStringLiteral("png"));
-    const bool chosen = dialog.ShowSave();
-    const QString path = dialog.FileName();
-    dialog = before;
-    if (!chosen)
+    const std::optional<QString> chosen =
+        ChooseExportFile(title, QStringLiteral("PNG Images (*.png)|*.png|All Files (*.*)|*.*"), name, QStringLiteral("png"));
+    if (!chosen || !ExportMayWrite(*chosen, Preferences::Load().cleanOriginal, QStringLiteral("picture")))
         return;
-    RememberDialogFolder(path);
-
-    // A picture never takes the place of the image or of the clean original.
-    if (RomDocument::SameFile(path, document_.fileName())) {
-        ShowFileError(QStringLiteral("write the picture to"), path,
-                      QStringLiteral("It is the open image; choose another name for the picture."));
-        return;
-    }
-    const QString clean = Preferences::Load().cleanOriginal;
-    if (!clean.isEmpty() && RomDocument::SameFile(path, clean)) {
-        ShowFileError(QStringLiteral("write the picture to"), path,
-                      QStringLiteral("It is the clean original; choose another name for the picture."));
-        return;
-    }
+    const QString& path = *chosen;
     if (!ConfirmReplace(path, title))
         return;
 

@@ -4,6 +4,7 @@
 #include "ui/main/frmQuorvan.h"
 
 #include "ui/common/DialogFolders.h"
+#include "ui/main/MenuItems.h"
 #include "ui/main/PlayTest.h"
 #include "ui/main/RecentFiles.h"
 
@@ -12,26 +13,14 @@
 
 namespace quorvan {
 
-namespace {
-
-QAction* NewItem(QMenu* menu, const QString& name, const QString& caption)
-{
-    auto* action = new QAction(caption, menu);
-    action->setObjectName(name);
-    action->setEnabled(false);
-    return action;
-}
-
-} // namespace
-
 void frmQuorvan::CreateShareMenus()
 {
     // "&File": the picture exports in a group of their own after the patch
     // items; the recent files (inserted when there are any) before "E&xit".
     FileFiller4_ = mnuFIle_->insertSeparator(FileFiller3_);
     FileFiller4_->setObjectName(QStringLiteral("FileFiller4"));
-    mnuExportRoomImage_ = NewItem(mnuFIle_, QStringLiteral("mnuExportRoomImage"), QStringLiteral("Export Room &Image..."));
-    mnuExportStageMap_ = NewItem(mnuFIle_, QStringLiteral("mnuExportStageMap"), QStringLiteral("Export &Stage Map..."));
+    mnuExportRoomImage_ = NewMenuItem(mnuFIle_, QStringLiteral("mnuExportRoomImage"), QStringLiteral("Export Room &Image..."));
+    mnuExportStageMap_ = NewMenuItem(mnuFIle_, QStringLiteral("mnuExportStageMap"), QStringLiteral("Export &Stage Map..."));
     mnuFIle_->insertAction(FileFiller3_, mnuExportRoomImage_);
     mnuFIle_->insertAction(FileFiller3_, mnuExportStageMap_);
     for (std::size_t k = 0; k < mnuRecent_.size(); ++k) {
@@ -45,7 +34,7 @@ void frmQuorvan::CreateShareMenus()
     // "&Level": after a separator below the nine stages.
     LevelFiller1_ = mnuLevel_->addSeparator();
     LevelFiller1_->setObjectName(QStringLiteral("LevelFiller1"));
-    mnuTestInEmulator_ = NewItem(mnuLevel_, QStringLiteral("mnuTestInEmulator"), QStringLiteral("&Test in Emulator"));
+    mnuTestInEmulator_ = NewMenuItem(mnuLevel_, QStringLiteral("mnuTestInEmulator"), QStringLiteral("&Test in Emulator"));
     mnuTestInEmulator_->setShortcut(QKeySequence(Qt::Key_F5));
     mnuLevel_->addAction(mnuTestInEmulator_);
 }
