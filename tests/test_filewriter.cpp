@@ -622,6 +622,13 @@ void TestFileWriter::killedWhileSaving()
                 continue;
             const QString left = QDir(work).filePath(name);
             const Bytes bytes = ReadFileBytes(left);
+            if (FileLayerIsQtOnly()) {
+                // QSaveFile's temporary file, named after the image, stays behind
+                // (complete or not) whenever the kill falls while it is written.
+                QVERIFY2(name.startsWith(QStringLiteral("image.nes.")), qPrintable(name));
+                QVERIFY(QFile::remove(left));
+                continue;
+            }
             QVERIFY2(name.startsWith(QStringLiteral(".quorvan-")) && bytes != now && (bytes == a || bytes == b),
                      qPrintable(QStringLiteral("round %1 left %2 (%3 bytes)").arg(round).arg(name).arg(bytes.size())));
             ++leftInTheGap;

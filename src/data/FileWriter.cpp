@@ -40,7 +40,10 @@ QString NotRegular(Kind kind, bool writing)
     case Kind::Pipe: what = QStringLiteral("a named pipe"); break;
     case Kind::Device: what = QStringLiteral("a device"); break;
     case Kind::Socket: what = QStringLiteral("a socket"); break;
-    case Kind::Other: what = QStringLiteral("something other than a file"); break;
+    case Kind::Other:
+        // The kind could not be told (the Qt-only file layer knows only files and folders).
+        return writing ? QStringLiteral("It is not a regular file, so it is left as it is.")
+                       : QStringLiteral("It is not a regular file.");
     }
     return writing ? QStringLiteral("It is %1, not a regular file, so it is left as it is.").arg(what)
                    : QStringLiteral("It is %1, not a regular file.").arg(what);
