@@ -389,8 +389,8 @@ void TestPaletteEdit::hiddenEditorShowsLaterStage_data()
 
 void TestPaletteEdit::hiddenEditorShowsLaterStage()
 {
-    // A hidden editor is not reloaded on every stage change; when it is shown
-    // it must show the stage chosen last, never the one it was loaded with.
+    // A hidden editor follows every stage change as an open one does, so that
+    // when it is shown it shows the stage chosen last (and a pick writes there).
     QFETCH(bool, fromMenu);
     frmPaletteEditor* editor = openStage(2, DemoLayout::Shifted, false);
     QVERIFY(editor != nullptr && !editor->isVisible());
@@ -398,6 +398,7 @@ void TestPaletteEdit::hiddenEditorShowsLaterStage()
     window_->mnuStageSelect(6)->trigger();
     window_->mnuStageSelect(4)->trigger();
     QCOMPARE(window_->PaletteEditor(false), editor);
+    checkShowsStage(editor, 4, 0);
     if (fromMenu)
         window_->mnuPalette()->trigger();
     else

@@ -157,8 +157,9 @@ void frmQuorvan::mnuStageSelect_Click(int index)
         item->setEnabled(true);
     mnuPalette_->setEnabled(true);
     mnuTileEditor_->setEnabled(true);
-    // Reloaded now when open; a hidden editor reloads when it is next shown.
-    PaletteEditor()->InitWhenShown();
+    // Reloaded, open or hidden, so that it always holds the stage chosen: its
+    // swatches and the byte its next pick writes.
+    PaletteEditor()->Init();
     // A loaded tile editor shows the same block number of the new stage, so
     // that its next change starts from what it shows.
     if (frmTileEdit* tiles = TileEdit(false))

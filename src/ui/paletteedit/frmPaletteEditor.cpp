@@ -7,7 +7,6 @@
 #include "ui/common/SetTopMostWindow.h"
 
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QPainter>
 
 namespace quorvan {
@@ -131,7 +130,6 @@ void frmPaletteEditor::ShowSwatch(int index)
 
 void frmPaletteEditor::Init()
 {
-    initWhenShown_ = false;
     if (document_.fileName().isEmpty())
         return;
     // The colour table is filled when the renderer is created; make sure it is,
@@ -217,22 +215,6 @@ void frmPaletteEditor::picPalGrid_MouseDown(int, int, int X, int Y)
     emit coloursChanged();
 
     picLoadedPal_Click(SelectedPal_);
-}
-
-void frmPaletteEditor::InitWhenShown()
-{
-    if (isVisible())
-        Init();
-    else
-        initWhenShown_ = true;
-}
-
-void frmPaletteEditor::showEvent(QShowEvent* event)
-{
-    // Loaded before the first paint, so that it never shows another stage's colours.
-    if (initWhenShown_)
-        Init();
-    QWidget::showEvent(event);
 }
 
 void frmPaletteEditor::closeEvent(QCloseEvent* event)

@@ -34,10 +34,6 @@ public:
     // while no file is open.
     void Init();
 
-    // Init now while the window is shown; while it is hidden, the next time it
-    // is shown (a hidden window need not follow every stage change).
-    void InitWhenShown();
-
     // Reloads all swatches from the image and keeps the selected swatch: for
     // changes made elsewhere, such as Undo and Redo, after which the next
     // pick must still edit the swatch the user selected. Does nothing while
@@ -77,7 +73,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateWidgets();
@@ -103,7 +98,6 @@ private:
     std::array<PictureBox*, kSwatches> picLoadedPal_{};
     PictureBox* picPalGrid_ = nullptr;
     std::int16_t SelectedPal_ = 0;
-    bool initWhenShown_ = false; // an Init deferred while hidden
 };
 
 } // namespace quorvan
