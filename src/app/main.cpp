@@ -1,6 +1,7 @@
+#include "cli/BatchCommands.h"
+#include "cli/CommandLineNames.h"
+#include "cli/StartupOptions.h"
 #include "ui/main/AppStartup.h"
-#include "ui/main/BatchCommands.h"
-#include "ui/main/CommandLineNames.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -9,9 +10,9 @@
 
 int main(int argc, char* argv[])
 {
-    // Commands for scripts run without a window, and so without a display.
     // A name that cannot be passed on exactly would be taken for another file.
     const QString unrepresentable = quorvan::UnrepresentableArgument(argc, argv);
+    // Commands for scripts run without a window, and so without a display.
     if (quorvan::IsBatchCommand(argc, argv)) {
         if (!unrepresentable.isEmpty()) {
             std::fprintf(stderr, "quorvan: the argument \"%s\" is not valid in this system's encoding of file names, "
@@ -23,6 +24,16 @@ int main(int argc, char* argv[])
         quorvan::NameApplication();
         return quorvan::RunBatchCommand(QCoreApplication::arguments());
     }
+    // The window's options are checked before a display is asked for, so that
+    // --help, --version and a wrong argument work without one.
+    quorvan::StartupParse parsed;
+    {
+        QCoreApplication reader(argc, argv);
+        quorvan::NameApplication();
+        parsed = quorvan::ParseStartupArguments(QCoreApplication::arguments());
+    }
+    if (!parsed.run)
+        return parsed.exitStatus;
     QApplication app(argc, argv);
-    return quorvan::RunQuorvan(app, unrepresentable);
+    return quorvan::RunQuorvan(app, parsed.options, unrepresentable);
 }

@@ -1,4 +1,4 @@
-#include "ui/main/CommandLineNames.h"
+#include "cli/CommandLineNames.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "ui/main/ExportCommands.h"
+#include "cli/ExportCommands.h"
 
 #include "data/RomDocument.h"
 #include "data/Stages.h"
 #include "graphics/StagePicture.h"
-#include "ui/main/BatchSupport.h"
+#include "cli/BatchSupport.h"
 
 #include <optional>
 

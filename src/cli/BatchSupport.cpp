@@ -1,4 +1,4 @@
-#include "ui/main/BatchSupport.h"
+#include "cli/BatchSupport.h"
 
 #include "data/PatchResult.h"
 #include "data/RomFile.h"

@@ -1,7 +1,7 @@
-#include "ui/main/BatchCommands.h"
+#include "cli/BatchCommands.h"
 
-#include "ui/main/BatchSupport.h"
-#include "ui/main/ExportCommands.h"
+#include "cli/BatchSupport.h"
+#include "cli/ExportCommands.h"
 
 #include "data/PatchApply.h"
 #include "data/PatchExport.h"
@@ -23,6 +23,7 @@ using namespace batch;
 struct Command {
     const char* name;
     const char* operands;
+    const char* example; // a whole command line, for --help
     int count; // operands the command takes; -1: it reads its own (it has options)
     int (*run)(const QStringList& operands);
 };
@@ -31,10 +32,12 @@ int CreatePatch(const QStringList& operands);
 int ApplyPatchCommand(const QStringList& operands);
 
 constexpr std::array<Command, 4> kCommands{{
-    {"--create-patch", "BASE MODIFIED OUT.ips|OUT.bps", 3, &CreatePatch},
-    {"--apply-patch", "IMAGE PATCH OUT", 3, &ApplyPatchCommand},
-    {"--export-room", kExportRoomOperands, -1, &ExportRoomCommand},
-    {"--export-stage", kExportStageOperands, -1, &ExportStageCommand},
+    {"--create-patch", "BASE MODIFIED OUT.ips|OUT.bps", "quorvan --create-patch clean.nes hack.nes hack.bps", 3,
+     &CreatePatch},
+    {"--apply-patch", "IMAGE PATCH OUT", "quorvan --apply-patch clean.nes hack.bps hacked.nes", 3, &ApplyPatchCommand},
+    {"--export-room", kExportRoomOperands, "quorvan --export-room 3 0x0A hack.nes room.png", -1, &ExportRoomCommand},
+    {"--export-stage", kExportStageOperands, "quorvan --export-stage 3 --scale 1 hack.nes stage3.png", -1,
+     &ExportStageCommand},
 }};
 
 int CreatePatch(const QStringList& operands)
@@ -96,6 +99,14 @@ const Command* Find(const QString& name)
 }
 
 } // namespace
+
+std::vector<BatchUsage> BatchCommandUsage()
+{
+    std::vector<BatchUsage> usage;
+    for (const Command& command : kCommands)
+        usage.push_back({QLatin1String(command.name), QLatin1String(command.operands), QLatin1String(command.example)});
+    return usage;
+}
 
 bool IsBatchCommand(int argc, const char* const* argv)
 {

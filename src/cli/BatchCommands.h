@@ -9,7 +9,10 @@
 // output. Exit status: 0 done, 1 an input refused or the output not written,
 // 2 bad arguments; every failure prints one line naming the problem on stderr.
 
+#include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace quorvan {
 
@@ -17,6 +20,14 @@ namespace quorvan {
 // a command's name). Decided on the raw arguments, before any application
 // object exists: the commands need no display.
 bool IsBatchCommand(int argc, const char* const* argv);
+
+// Each command's name, its operands and an example, for --help.
+struct BatchUsage {
+    QString name;
+    QString operands;
+    QString example;
+};
+std::vector<BatchUsage> BatchCommandUsage();
 
 // Runs the command the arguments (program name first) name. Needs a
 // QCoreApplication.
