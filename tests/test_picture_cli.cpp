@@ -2,7 +2,7 @@
 // would run them: the program itself, without a display. The pictures are
 // checked against a composition written here from the image bytes.
 
-#include "support/ExpectedPictures.h"
+#include "support/ReferenceRenderer.h"
 #include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 

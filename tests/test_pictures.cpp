@@ -6,7 +6,7 @@
 #include "data/Stages.h"
 #include "data/modGlobals.h"
 #include "graphics/StagePicture.h"
-#include "support/ExpectedPictures.h"
+#include "support/ReferenceRenderer.h"
 #include "support/TestSupport.h"
 #include "support/WindowFixture.h"
 #include "ui/main/frmQuorvan.h"
