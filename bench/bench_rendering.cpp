@@ -8,6 +8,7 @@
 #include "demo/DemoImage.h"
 #include "data/Stages.h"
 #include "data/modGlobals.h"
+#include "graphics/DocumentSource.h"
 #include "graphics/DrawBlock.h"
 #include "graphics/MemoryPicture.h"
 #include "graphics/clsNesTiles.h"
@@ -81,7 +82,7 @@ void BM_DrawBlock(benchmark::State& state)
     PictureBox picture(QStringLiteral("picBench"), side, side);
     std::int32_t block = 0;
     for (auto _ : state) {
-        DrawBlock(picture, block, side / 16);
+        DrawBlock(picture, SourceOf(RomDocument::Program()), block, side / 16);
         block = (block + 1) & 0xFF;
         benchmark::DoNotOptimize(picture.backBuffer().constBits());
     }
@@ -104,7 +105,7 @@ void BM_ComposeRoom(benchmark::State& state)
         for (int row = 0; row < kRoomRows; ++row) {
             for (int column = 0; column < kRoomColumns; ++column) {
                 const std::int32_t block = RomImage[stage.RoomData + row * kRoomColumns + column];
-                DrawBlock(scratch, block, 2);
+                DrawBlock(scratch, SourceOf(RomDocument::Program()), block, 2);
                 level.BitBlt(column * 32, row * 32, 32, 32, scratch, 0, 0);
             }
         }

@@ -30,6 +30,7 @@
 
 #include "data/Level.h"
 #include "data/RomFile.h"
+#include "graphics/DocumentSource.h"
 #include "graphics/DrawBlock.h"
 #include "data/modGlobals.h"
 #include "ui/common/PictureBox.h"
@@ -176,12 +177,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int c = 0; c < kRoomColumns; ++c) {
             const std::int64_t offset = RoomCellOffset(info, room, row, c);
             Check(RomImage.contains(offset), "every cell of a listed room lies inside the image");
-            DrawBlock(*scratch, RomImage[offset], 2);
+            DrawBlock(*scratch, SourceOf(RomDocument::Program()), RomImage[offset], 2);
         }
         for (int b = page * 16 + (cell / 2) * 2; b < page * 16 + (cell / 2) * 2 + 2; ++b)
-            DrawBlock(*scratch, b, 2);
-        DrawBlock(*scratch, block, 2);
-        DrawBlock(*large, block, 8);
+            DrawBlock(*scratch, SourceOf(RomDocument::Program()), b, 2);
+        DrawBlock(*scratch, SourceOf(RomDocument::Program()), block, 2);
+        DrawBlock(*large, SourceOf(RomDocument::Program()), block, 8);
         // memcmp, not a byte loop: the comparison hooks would otherwise see every byte.
         Check(std::memcmp(image.data(), RomImage.data(), image.size()) == 0,
               "drawing leaves every byte of the image as it was");

@@ -7,6 +7,7 @@
 #include "data/Stages.h"
 #include "data/modGlobals.h"
 #include "graphics/Compositor.h"
+#include "graphics/DocumentSource.h"
 #include "graphics/DrawBlock.h"
 #include "graphics/MemoryPicture.h"
 #include "graphics/NesColours.h"
@@ -66,7 +67,7 @@ void ReferenceBlock(Canvas& canvas, std::int32_t block, int scale, int x, int y)
 {
     const int side = 16 * scale;
     MemoryPicture scratch(side, side);
-    DrawBlock(scratch, block, scale);
+    DrawBlock(scratch, SourceOf(RomDocument::Program()), block, scale);
     canvas.put(x, y, side, scratch.shown());
 }
 

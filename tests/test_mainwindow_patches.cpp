@@ -116,10 +116,10 @@ void TestMainWindowPatches::menuItems()
     QCOMPARE(window_->mnuExportBPS()->objectName(), QStringLiteral("mnuExportBPS"));
     QCOMPARE(window_->mnuExportBPS()->text(), QStringLiteral("Export &BPS Patch..."));
     QCOMPARE(window_->mnuApplyPatch()->objectName(), QStringLiteral("mnuApplyPatch"));
-    QCOMPARE(window_->mnuApplyPatch()->text(), QStringLiteral("&Apply Patch..."));
+    QCOMPARE(window_->mnuApplyPatch()->text(), QStringLiteral("Appl&y Patch..."));
     QCOMPARE(window_->menuEdit()->actions().last(), window_->mnuPreferences());
     QCOMPARE(window_->mnuPreferences()->objectName(), QStringLiteral("mnuPreferences"));
-    QCOMPARE(window_->mnuPreferences()->text(), QStringLiteral("&Preferences..."));
+    QCOMPARE(window_->mnuPreferences()->text(), QStringLiteral("Pr&eferences..."));
     // Patches need an image; Preferences does not.
     QVERIFY(!window_->mnuExportBPS()->isEnabled());
     QVERIFY(!window_->mnuApplyPatch()->isEnabled());

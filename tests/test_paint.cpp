@@ -2,6 +2,7 @@
 // selecting cells, the clipboard and the paste preview, fill, undo that names
 // its step and shows where it is, and the keys and wheel that move around.
 
+#include "data/CellClipboard.h"
 #include "data/EditHistory.h"
 #include "data/PatchApply.h"
 #include "data/modGlobals.h"

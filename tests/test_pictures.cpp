@@ -153,7 +153,7 @@ void TestPictures::menuItems()
     QCOMPARE(window_->mnuExportRoomImage()->objectName(), QStringLiteral("mnuExportRoomImage"));
     QCOMPARE(window_->mnuExportRoomImage()->text(), QStringLiteral("Export Room &Image..."));
     QCOMPARE(window_->mnuExportStageMap()->objectName(), QStringLiteral("mnuExportStageMap"));
-    QCOMPARE(window_->mnuExportStageMap()->text(), QStringLiteral("Export &Stage Map..."));
+    QCOMPARE(window_->mnuExportStageMap()->text(), QStringLiteral("Export Stage &Map..."));
     QVERIFY(window_->menuFile()->actions().contains(window_->mnuExportRoomImage()));
     QVERIFY(window_->menuFile()->actions().contains(window_->mnuExportStageMap()));
     QVERIFY(!window_->mnuExportRoomImage()->isEnabled());

@@ -5,6 +5,7 @@
 #include "demo/DemoImage.h"
 #include "data/Stages.h"
 #include "data/modGlobals.h"
+#include "graphics/DocumentSource.h"
 #include "graphics/DrawBlock.h"
 #include "graphics/MemoryPicture.h"
 #include "graphics/NesColours.h"
@@ -346,7 +347,7 @@ void TestRendering::drawBlock()
     box.show();
     box.backBuffer().fill(0x123456u); // the whole image is replaced
     for (int round = 0; round < 2; ++round) { // drawing twice gives the same picture
-        DrawBlock(box, block, scale);
+        DrawBlock(box, SourceOf(RomDocument::Program()), block, scale);
         const QImage shown = Grab(&box);
         for (int i = 0; i < side * side; ++i) {
             const std::uint32_t expected = want[std::size_t(i)];
@@ -424,7 +425,7 @@ void TestRendering::faultNotice()
     auto redraw = [&](const QString& what) {
         BeginRenderFaultCheck();
         for (int b = 0; b < 256; ++b)
-            DrawBlock(scratch, b, 2);
+            DrawBlock(scratch, SourceOf(RomDocument::Program()), b, 2);
         EndRenderFaultCheck(&scratch, what);
     };
     auto notices = [] {
@@ -450,7 +451,7 @@ void TestRendering::faultNotice()
         RomImage.write(Stages[3].BlockTiles + 4 * 9 + k, k == 0 ? 0x7F : 0x00);
     Stages[3].TileData = std::int32_t(RomImage.size()) - 0x7F0 - 8;
     BeginRenderFaultCheck();
-    DrawBlock(scratch, 9, 2);
+    DrawBlock(scratch, SourceOf(RomDocument::Program()), 9, 2);
     EndRenderFaultCheck(&scratch, QStringLiteral("Tile editor"));
     QCOMPARE(notices(), 1);
     QVERIFY(text().endsWith(QStringLiteral("\nTile editor: 1 tile lies beyond the end of the image (drawn in magenta).")));

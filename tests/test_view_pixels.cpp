@@ -8,6 +8,7 @@
 
 #include "data/Level.h"
 #include "data/modGlobals.h"
+#include "graphics/DocumentSource.h"
 #include "graphics/DrawBlock.h"
 #include "graphics/clsNesTiles.h"
 #include "support/RandomImage.h"
@@ -74,7 +75,7 @@ QImage BlockByBlock(int columns, int rows, const std::function<int(int, int)>& b
     PictureBox scratch(QStringLiteral("scratch"), 32, 32);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            DrawBlock(scratch, blockAt(c, r), 2);
+            DrawBlock(scratch, SourceOf(RomDocument::Program()), blockAt(c, r), 2);
             for (int y = 0; y < 32; ++y)
                 std::memcpy(image.scanLine(r * 32 + y) + c * 32 * 4, scratch.backBuffer().constScanLine(y), 32 * 4);
         }
@@ -185,7 +186,7 @@ void TestViewPixels::viewsMatchBlockByBlock()
         shown.fill(0u);
         if (block >= 0) {
             PictureBox scratch(QStringLiteral("scratch"), 32, 32);
-            DrawBlock(scratch, block, 2);
+            DrawBlock(scratch, SourceOf(RomDocument::Program()), block, 2);
             shown = scratch.backBuffer().copy();
         }
         return shown;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 namespace quorvan {
 
@@ -38,10 +39,58 @@ RomDocument& RomDocument::Program()
 
 void RomDocument::Attach()
 {
-    image_.addWriteObserver([this](std::int64_t offset, std::uint8_t, std::uint8_t) { emit bytesChanged(offset, 1); });
+    image_.addWriteObserver([this](std::int64_t offset, std::uint8_t, std::uint8_t) {
+        NoteChange(offset, 1);
+        emit bytesChanged(offset, 1);
+    });
     image_.addModifiedObserver([this](bool modified) { emit modifiedChanged(modified); });
     history_ = std::make_unique<EditHistory>(image_);
-    history_->setListener([this] { emit undoStateChanged(); });
+    history_->setListener([this] {
+        emit undoStateChanged();
+        // An edit is complete (a step closed, an undo, a redo): the views hear
+        // of it now. Writes of a step still open (a stroke under way) wait
+        // for the next pass of the event loop.
+        if (!history_->inStep())
+            FlushChanges();
+    });
+}
+
+void RomDocument::NoteChange(std::int64_t offset, std::int64_t length)
+{
+    pending_.bytes.Add(offset, length);
+    ScheduleChange();
+}
+
+void RomDocument::NoteReplaced()
+{
+    // The bytes changed before belong to the image that went.
+    pending_ = DocumentChange{};
+    pending_.replaced = true;
+    ScheduleChange();
+}
+
+void RomDocument::ScheduleChange()
+{
+    if (changeScheduled_)
+        return;
+    changeScheduled_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            changeScheduled_ = false;
+            FlushChanges();
+        },
+        Qt::QueuedConnection);
+}
+
+void RomDocument::FlushChanges()
+{
+    if (holdChanges_ || (pending_.bytes.empty() && !pending_.replaced))
+        return;
+    // Taken first: a view that reads the document while it redraws flushes nothing twice.
+    const DocumentChange change = std::move(pending_);
+    pending_ = DocumentChange{};
+    emit changed(change);
 }
 
 const StageInfo& RomDocument::currentStageInfo() const
@@ -65,14 +114,21 @@ RomDocument::OpenResult RomDocument::Open(const QString& path)
     case LoadResult::Status::Ok:
         break;
     }
-    // The offsets in effect always come from the new file's length.
-    stages_ = loaded.stages;
-    fileName_ = QDir::toNativeSeparators(path);
-    diskStamp_ = loaded.stamp;
-    // Replacing the bytes takes them as opened and saved, and clears the history.
-    image_.replace(std::move(loaded.bytes));
-    emit fileNameChanged(fileName_);
-    emit imageReplaced();
+    {
+        // The views hear of the new image once all of it is in place and the
+        // windows have taken it in (imageReplaced).
+        const QScopedValueRollback<bool> hold(holdChanges_, true);
+        // The offsets in effect always come from the new file's length.
+        stages_ = loaded.stages;
+        fileName_ = QDir::toNativeSeparators(path);
+        diskStamp_ = loaded.stamp;
+        // Replacing the bytes takes them as opened and saved, and clears the history.
+        image_.replace(std::move(loaded.bytes));
+        NoteReplaced();
+        emit fileNameChanged(fileName_);
+        emit imageReplaced();
+    }
+    FlushChanges();
     result.status = OpenResult::Status::Ok;
     return result;
 }
@@ -106,11 +162,6 @@ DiskChange RomDocument::CheckFileOnDisk() const
     if (fileName_.isEmpty() || !isOpen())
         return DiskChange::None;
     return CheckFileUnchanged(fileName_, diskStamp_, image_.savedBytes());
-}
-
-FileStamp RomDocument::StampOfFileOnDisk() const
-{
-    return StampFile(fileName_);
 }
 
 RomDocument::SaveResult RomDocument::WriteTo(const QString& path, bool ownFile, const SaveOptions& options)
@@ -193,21 +244,26 @@ bool RomDocument::SameFile(const QString& a, const QString& b)
 
 void RomDocument::Reset()
 {
-    // A fresh history on the same buffer: nothing keeps watching bytes that
-    // are about to go, and no step of the old image can be undone into the new one.
-    history_.reset();
-    image_.removeAllObservers();
-    image_.replace({});
-    fileName_.clear();
-    stages_ = StageTable{};
-    currentStage_ = 0;
-    savedThisSession_.clear();
-    diskStamp_ = FileStamp{};
-    Attach();
-    emit fileNameChanged(fileName_);
-    emit modifiedChanged(false);
-    emit undoStateChanged();
-    emit imageReplaced();
+    {
+        const QScopedValueRollback<bool> hold(holdChanges_, true);
+        // A fresh history on the same buffer: nothing keeps watching bytes that
+        // are about to go, and no step of the old image can be undone into the new one.
+        history_.reset();
+        image_.removeAllObservers();
+        image_.replace({});
+        fileName_.clear();
+        stages_ = StageTable{};
+        currentStage_ = 0;
+        savedThisSession_.clear();
+        diskStamp_ = FileStamp{};
+        Attach();
+        NoteReplaced();
+        emit fileNameChanged(fileName_);
+        emit modifiedChanged(false);
+        emit undoStateChanged();
+        emit imageReplaced();
+    }
+    FlushChanges();
 }
 
 } // namespace quorvan

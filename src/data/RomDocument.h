@@ -9,6 +9,7 @@
 // RomImage, RomFileName, Stages and CurrentStage (modGlobals.h) are its parts
 // under the names the rest of the program reads them by.
 
+#include "data/ChangedBytes.h"
 #include "data/EditHistory.h"
 #include "data/FileWriter.h"
 #include "data/RomBuffer.h"
@@ -23,6 +24,12 @@
 #include <span>
 
 namespace quorvan {
+
+// What changed in the image since the views last heard of it.
+struct DocumentChange {
+    ChangedBytes bytes;    // every byte written since (by an edit, undo, redo or patch)
+    bool replaced = false; // another image (or none) took the whole image's place: all is new
+};
 
 class RomDocument : public QObject {
     Q_OBJECT
@@ -111,11 +118,13 @@ public:
     // How the document's file on disk differs from what this document last read
     // or wrote there (DiskChange::None when no file is open).
     DiskChange CheckFileOnDisk() const;
-    // What is at the document's file now.
-    FileStamp StampOfFileOnDisk() const;
-
     // True when `a` and `b` name the same file (by its real path when it exists).
     static bool SameFile(const QString& a, const QString& b);
+
+    // Emits `changed` now when anything changed since it was last emitted.
+    // Views call it before they are read (painted, grabbed), so that what they
+    // show is never behind the image, even within the event that wrote it.
+    void FlushChanges();
 
     // Back to the state at program start: no image, no file, an empty stage
     // table, stage 0, an empty history, nothing saved this session. Observers
@@ -123,7 +132,15 @@ public:
     void Reset();
 
 signals:
-    // Another image was opened, or the document was reset.
+    // The one change signal the views follow: what changed in the image since
+    // it was last emitted. It comes once an edit is complete (an edit step
+    // closed, an undo, a redo, a patch applied, another image opened), and
+    // while a step stays open over several events (a stroke, a dragged thumb)
+    // once per pass of the event loop; so the many bytes of one gesture are
+    // one redraw, and no view is ever behind once the gesture's event is over.
+    void changed(const quorvan::DocumentChange& change);
+    // Another image was opened, or the document was reset: said at once, for
+    // what is not drawn (menus, ranges); the views hear of it through `changed`.
     void imageReplaced();
     // Bytes [offset, offset + length) of the image changed (by an edit, undo or redo).
     void bytesChanged(qint64 offset, qint64 length);
@@ -134,6 +151,9 @@ signals:
 
 private:
     void Attach();
+    void NoteChange(std::int64_t offset, std::int64_t length);
+    void NoteReplaced();
+    void ScheduleChange();
     SaveResult WriteTo(const QString& path, bool ownFile, const SaveOptions& options);
 
     RomBuffer image_;
@@ -143,6 +163,9 @@ private:
     std::unique_ptr<EditHistory> history_;
     QStringList savedThisSession_; // files already saved over (and so kept as .bak)
     FileStamp diskStamp_;          // the file as last read or written by this document
+    DocumentChange pending_;       // what changed since `changed` was last emitted
+    bool changeScheduled_ = false; // a pass of the event loop will emit it
+    bool holdChanges_ = false;     // another image is being put in place
 
     friend QString& ProgramFileNameRef();
 };

@@ -1,26 +1,17 @@
 #include "graphics/DrawBlock.h"
 
-#include "data/modGlobals.h"
+#include "graphics/BlockParts.h"
 #include "graphics/clsNesTiles.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quorvan {
 
-std::int32_t TileBase(int stage, std::uint8_t tile)
-{
-    return TileBase(Stages, stage, tile);
-}
-
-BlockParts ReadBlockParts(int stage, std::int32_t block)
-{
-    return ReadBlockParts(RomImage.bytes(), Stages, stage, block);
-}
-
-void DrawBlock(PictureTarget& picture, std::int32_t block, std::int32_t scale)
+void DrawBlock(PictureTarget& picture, const StageSource& source, std::int32_t block, std::int32_t scale)
 {
     // All reads happen before any drawing.
-    const BlockParts parts = ReadBlockParts(CurrentStage, block);
+    const BlockParts parts = ReadBlockParts(source.image, source.stages, source.stage, block);
     clsNesTiles& tiles = EnsureNesTiles();
     if (parts.readOutside)
         tiles.NoteBadRead();
@@ -31,7 +22,7 @@ void DrawBlock(PictureTarget& picture, std::int32_t block, std::int32_t scale)
     const std::array<std::int32_t, 4> xs{0, step, 0, step};
     const std::array<std::int32_t, 4> ys{0, 0, step, step};
     for (std::size_t k = 0; k < 4; ++k) {
-        tiles.DrawTile(SurfaceBits, RomImage.bytes(), parts.tileOffsets[k], parts.colours[0], parts.colours[1],
+        tiles.DrawTile(SurfaceBits, source.image, parts.tileOffsets[k], parts.colours[0], parts.colours[1],
                        parts.colours[2], parts.colours[3], xs[k], ys[k], mul);
     }
     tiles.RenderPic(SurfaceHeader, SurfaceBits);

@@ -14,6 +14,7 @@
 // changed: a room whose blocks changed is touched by its own cell bytes, and a
 // block whose tiles or palette changed by its tile-number or attribute byte.
 
+#include "data/BlockUsage.h"
 #include "data/ChangedBytes.h"
 #include "graphics/Compositor.h"
 
@@ -22,6 +23,16 @@
 namespace quorvan {
 
 using RoomSet = std::bitset<256>;
+using BlockSet = std::bitset<256>;
+
+// Blocks 0..255 of the stage in `source` whose picture reads a changed byte:
+// one of its tile numbers or its attribute, a colour of its palette, or a
+// byte of one of its tiles.
+BlockSet TouchedBlocks(const StageSource& source, const ChangedBytes& changed);
+
+// Cells of room `room` whose picture reads a changed byte: the cell's own
+// byte, or a block in `blocks` (TouchedBlocks of the same change) stored there.
+RoomCells TouchedCells(const StageSource& source, int room, const ChangedBytes& changed, const BlockSet& blocks);
 
 // Rooms 0..lastRoom (at most 255) of the stage in `source` touched by `changed`.
 RoomSet TouchedRooms(const StageSource& source, int lastRoom, const ChangedBytes& changed);

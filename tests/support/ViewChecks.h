@@ -4,6 +4,7 @@
 
 #include "demo/DemoImage.h"
 #include "data/modGlobals.h"
+#include "graphics/DocumentSource.h"
 #include "graphics/DrawBlock.h"
 #include "support/TestSupport.h"
 #include "ui/common/PictureBox.h"
@@ -38,7 +39,7 @@ inline std::int64_t RoomStart(DemoLayout layout, int row)
 inline QImage ExpectedBlock(int block)
 {
     PictureBox scratch(QStringLiteral("scratch"), 32, 32);
-    DrawBlock(scratch, block, 2);
+    DrawBlock(scratch, SourceOf(RomDocument::Program()), block, 2);
     return scratch.backBuffer().copy();
 }
 

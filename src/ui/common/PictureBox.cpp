@@ -169,6 +169,7 @@ void PictureBox::Rectangle(int x1, int y1, int x2, int y2)
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
+    CatchUp();
     QPainter painter(this);
     const QRect r = event->rect();
     painter.drawImage(r, backBuffer_, r);

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace quorvan {
 
 class PictureBox : public QWidget, public PictureTarget {
@@ -26,8 +28,21 @@ public:
     void Refresh() override;
 
     // The back buffer (Format_RGB32, 0x00RRGGBB pixels).
-    const QImage& backBuffer() const { return backBuffer_; }
-    QImage& backBuffer() { return backBuffer_; }
+    const QImage& backBuffer() const
+    {
+        CatchUp();
+        return backBuffer_;
+    }
+    QImage& backBuffer()
+    {
+        CatchUp();
+        return backBuffer_;
+    }
+
+    // What brings the picture up to date with what it shows (a document's
+    // pending changes drawn): run before the picture is painted or its
+    // buffer is read, so that nobody sees it behind.
+    void setCatchUp(std::function<void()> catchUp) { catchUp_ = std::move(catchUp); }
 
     // Copies a w x h rectangle from another picture's back buffer (SRCCOPY).
     void BitBlt(int x, int y, int w, int h, const PictureBox& source, int sx, int sy);
@@ -35,9 +50,7 @@ public:
     // Fills the whole back buffer with the background colour.
     void Cls();
     void setBackColor(const QColor& colour);
-    QColor backColor() const { return backColor_; }
     void setForeColor(const QColor& colour) { foreColor_ = colour; }
-    QColor foreColor() const { return foreColor_; }
 
     // One-pixel lines and rectangle outlines in the foreground colour, both ends
     // included, clipped to the back buffer.
@@ -50,9 +63,17 @@ public:
 
     // The selected block text on the selection preview ("-1" for none).
     QString Tag() const { return tag_; }
-    void setTag(const QString& tag) { tag_ = tag; }
+    void setTag(const QString& tag)
+    {
+        if (tag == tag_)
+            return;
+        tag_ = tag;
+        emit tagChanged(tag_);
+    }
 
 signals:
+    // The Tag was set to another text.
+    void tagChanged(const QString& tag);
     // Mouse press: button (1 left, 2 right, 4 middle), shift state (1 Shift,
     // 2 Ctrl, 4 Alt), position in pixels.
     void mouseDown(int button, int shift, int x, int y);
@@ -75,7 +96,14 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void CatchUp() const
+    {
+        if (catchUp_)
+            catchUp_();
+    }
+
     QImage backBuffer_;
+    std::function<void()> catchUp_;
     int wheelRemainder_ = 0; // eighths of a degree not yet a whole notch
     QColor backColor_ = Qt::black;
     QColor foreColor_ = Qt::black;

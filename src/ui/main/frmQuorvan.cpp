@@ -8,10 +8,15 @@
 #include "ui/common/ScrollBarStyle.h"
 #include "ui/common/clsDialog.h"
 #include "ui/common/modODMenus.h"
+#include "ui/main/BlockTableView.h"
+#include "ui/main/LevelInsight.h"
+#include "ui/main/LevelView.h"
 #include "ui/main/PlayTest.h"
+#include "ui/main/RoomEditor.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,34 +37,11 @@ constexpr int kStatusBarHeight = 25;
 constexpr int kStatusPanelHeight = kStatusBarHeight - 5;
 constexpr int kRoomPanelWidth = 96;
 
-QAction* NamedAction(QMenu* menu, const QString& name, const QString& caption, bool enabled)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setEnabled(enabled);
-    return action;
-}
-
-QAction* NamedSeparator(QMenu* menu, const QString& name)
-{
-    QAction* action = menu->addSeparator();
-    action->setObjectName(name);
-    return action;
-}
-
 // Wide enough for the longest text the hover panel shows.
 int Panel3Width(const QLabel& label)
 {
     const QString longest = QStringLiteral("Block FF  Tiles FF FF FF FF  Pal 3  Flags 3F  @ 0x3FFFF  used 48960");
     return label.fontMetrics().horizontalAdvance(longest) + 2 * label.margin() + 8;
-}
-
-QMenu* NamedMenu(QMenuBar* bar, const QString& name, const QString& caption)
-{
-    QMenu* menu = bar->addMenu(caption);
-    menu->setObjectName(name);
-    menu->menuAction()->setObjectName(name);
-    return menu;
 }
 
 } // namespace
@@ -68,7 +50,6 @@ frmQuorvan::frmQuorvan(QWidget* parent) : QMainWindow(parent), document_(RomDocu
 {
     setObjectName(QStringLiteral("frmQuorvan"));
     CreateWidgets();
-    CreateMenus();
     ConnectWidgets();
     Form_Load();
 }
@@ -113,12 +94,6 @@ void frmQuorvan::CreateWidgets()
     cmdEditTile_->setObjectName(QStringLiteral("cmdEditTile"));
     cmdEditTile_->setGeometry(576, 376, 49, 17);
 
-    // Stands where the Help links' browser control stood; never visible.
-    WebBrowser_ = new QWidget(client);
-    WebBrowser_->setObjectName(QStringLiteral("WebBrowser"));
-    WebBrowser_->setGeometry(536, 296, 25, 25);
-    WebBrowser_->hide();
-
     for (QScrollBar* bar : {hLevel_Frames_, hsTable_}) {
         UsePlainScrollBarStyle(bar);
         bar->setRange(0, 0);
@@ -161,6 +136,21 @@ void frmQuorvan::CreateWidgets()
         statusNote_->hide();
     });
     setStatusBar(SB1_);
+
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    bar->setNativeMenuBar(false); // the same menu bar on every platform
+    menus_.Build(bar);
+
+    // What draws the views and edits the room; the layers over the room are
+    // drawn in this order: the marks of uses and changes under the selection
+    // and the paste.
+    levelView_ = new LevelView(document_, view_, *picEditor_, *panel2_, this);
+    tableView_ = new BlockTableView(document_, view_, *picTile_, *picSelectedTile_, this);
+    insight_ = new LevelInsight(document_, view_, *panel3_);
+    roomEditor_ = new RoomEditor(document_, view_, *picEditor_, this);
+    levelView_->AddLayer(insight_);
+    levelView_->AddLayer(roomEditor_);
 }
 
 void frmQuorvan::ShowStatusNote(const QString& text)
@@ -171,107 +161,98 @@ void frmQuorvan::ShowStatusNote(const QString& text)
     statusNoteTimer_->start(kNoteMs);
 }
 
-void frmQuorvan::CreateMenus()
-{
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MenuBar"));
-    bar->setNativeMenuBar(false); // the same menu bar on every platform
-
-    mnuFIle_ = NamedMenu(bar, QStringLiteral("mnuFIle"), QStringLiteral("&File"));
-    mnuOpen_ = NamedAction(mnuFIle_, QStringLiteral("mnuOpen"), QStringLiteral("&Open"), true);
-    FileFiller1_ = NamedSeparator(mnuFIle_, QStringLiteral("FileFiller1"));
-    mnuSave_ = NamedAction(mnuFIle_, QStringLiteral("mnuSave"), QStringLiteral("&Save"), false);
-    mnuSaveAS_ = NamedAction(mnuFIle_, QStringLiteral("mnuSaveAS"), QStringLiteral("S&ave As"), false);
-    FileFiller2_ = NamedSeparator(mnuFIle_, QStringLiteral("FileFiller2"));
-    mnuExit_ = NamedAction(mnuFIle_, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), true);
-
-    mnuEdit_ = NamedMenu(bar, QStringLiteral("mnuEdit"), QStringLiteral("&Edit"));
-    mnuPalette_ = NamedAction(mnuEdit_, QStringLiteral("mnuPalette"), QStringLiteral("&Palette"), false);
-    mnuPalette_->setCheckable(true);
-    mnuTileEditor_ = NamedAction(mnuEdit_, QStringLiteral("mnuTileEditor"), QStringLiteral("&Tile Editor"), false);
-    mnuTileEditor_->setCheckable(true);
-
-    mnuLevel_ = NamedMenu(bar, QStringLiteral("mnuLevel"), QStringLiteral("&Level"));
-    mnuLevel_->menuAction()->setEnabled(false);
-    for (int k = 0; k < 9; ++k) {
-        QAction* item = NamedAction(mnuLevel_, QStringLiteral("mnuStageSelect(%1)").arg(k),
-                                    QStringLiteral("Stage %1").arg(k + 1), true);
-        item->setCheckable(true);
-        mnuStageSelect_[static_cast<std::size_t>(k)] = item;
-    }
-
-    mnuView_ = NamedMenu(bar, QStringLiteral("mnuView"), QStringLiteral("&View"));
-    mnuGrid_[0] = NamedAction(mnuView_, QStringLiteral("mnuGrid(0)"), QStringLiteral("Editor Grid"), false);
-    mnuGrid_[1] = NamedAction(mnuView_, QStringLiteral("mnuGrid(1)"), QStringLiteral("Tile Selector Grid"), false);
-    for (QAction* item : mnuGrid_)
-        item->setCheckable(true);
-
-    mnuHelp_ = NamedMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));
-    mnuAbout_ = NamedAction(mnuHelp_, QStringLiteral("mnuAbout"), QStringLiteral("&About"), true);
-    mnuWeb_ = mnuHelp_->addMenu(QStringLiteral("Web"));
-    mnuWeb_->setObjectName(QStringLiteral("mnuWeb"));
-    mnuWeb_->menuAction()->setObjectName(QStringLiteral("mnuWeb"));
-    mnuTrelvix_ = NamedAction(mnuWeb_, QStringLiteral("mnuTrelvix"), QStringLiteral("Trelvix"), true);
-    mnuEmal_ = NamedAction(mnuWeb_, QStringLiteral("mnuEmal"), QStringLiteral("Email Author"), true);
-
-    // Undo, Redo and the patch export join the menus above, then the other
-    // patch items and Preferences, then the picture exports, the recent files
-    // and the play-test.
-    CreateHistoryMenus();
-    CreatePatchMenus();
-    // Painting: its Edit items, keys and marks.
-    CreatePaintMenus();
-    CreateShareMenus();
-    CreateInsightMenus();
-}
-
 void frmQuorvan::ConnectWidgets()
 {
-    connect(mnuOpen_, &QAction::triggered, this, &frmQuorvan::mnuOpen_Click);
-    connect(mnuSave_, &QAction::triggered, this, &frmQuorvan::mnuSave_Click);
-    connect(mnuSaveAS_, &QAction::triggered, this, &frmQuorvan::mnuSaveAS_Click);
-    connect(mnuExit_, &QAction::triggered, this, &frmQuorvan::mnuExit_Click);
-    for (int k = 0; k < 9; ++k)
-        connect(mnuStageSelect_[static_cast<std::size_t>(k)], &QAction::triggered, this,
-                [this, k] { mnuStageSelect_Click(k); });
+    const auto click = [this](QAction* item, void (frmQuorvan::*handler)()) {
+        connect(item, &QAction::triggered, this, handler);
+    };
+    // Qt has already flipped a check item's mark when triggered() arrives; the
+    // handlers decide from the mark as it was and set it themselves.
+    const auto toggle = [this](QAction* item, void (frmQuorvan::*handler)()) {
+        connect(item, &QAction::triggered, this, [this, item, handler](bool checked) {
+            item->setChecked(!checked);
+            (this->*handler)();
+        });
+    };
+    click(menus_.open, &frmQuorvan::mnuOpen_Click);
+    click(menus_.save, &frmQuorvan::mnuSave_Click);
+    click(menus_.saveAs, &frmQuorvan::mnuSaveAS_Click);
+    click(menus_.exportIps, &frmQuorvan::mnuExportIPS_Click);
+    click(menus_.exportBps, &frmQuorvan::mnuExportBPS_Click);
+    click(menus_.applyPatch, &frmQuorvan::mnuApplyPatch_Click);
+    click(menus_.exportRoomImage, &frmQuorvan::mnuExportRoomImage_Click);
+    click(menus_.exportStageMap, &frmQuorvan::mnuExportStageMap_Click);
+    for (std::size_t k = 0; k < menus_.recent.size(); ++k)
+        connect(menus_.recent[k], &QAction::triggered, this, [this, k] { mnuRecent_Click(static_cast<int>(k)); });
+    click(menus_.exit, &frmQuorvan::mnuExit_Click);
+    click(menus_.undo, &frmQuorvan::mnuUndo_Click);
+    click(menus_.redo, &frmQuorvan::mnuRedo_Click);
+    toggle(menus_.palette, &frmQuorvan::mnuPalette_Click);
+    toggle(menus_.tileEditor, &frmQuorvan::mnuTileEditor_Click);
+    click(menus_.cut, &frmQuorvan::mnuCut_Click);
+    click(menus_.copy, &frmQuorvan::mnuCopy_Click);
+    click(menus_.paste, &frmQuorvan::mnuPaste_Click);
+    click(menus_.fillSelection, &frmQuorvan::mnuFillSelection_Click);
+    click(menus_.selectAll, &frmQuorvan::mnuSelectAll_Click);
+    click(menus_.findNextUse, &frmQuorvan::mnuFindNextUse_Click);
+    click(menus_.preferences, &frmQuorvan::mnuPreferences_Click);
+    for (int k = 0; k < static_cast<int>(menus_.stages.size()); ++k)
+        connect(menus_.stages[static_cast<std::size_t>(k)], &QAction::triggered, this, [this, k] {
+            mnuStageSelect_Click(k);
+        });
+    click(menus_.testInEmulator, &frmQuorvan::mnuTestInEmulator_Click);
     for (int k = 0; k < 2; ++k)
-        connect(mnuGrid_[static_cast<std::size_t>(k)], &QAction::triggered, this, [this, k](bool checked) {
-            // The handler flips the mark itself.
-            mnuGrid_[static_cast<std::size_t>(k)]->setChecked(!checked);
+        connect(menus_.grid[static_cast<std::size_t>(k)], &QAction::triggered, this, [this, k](bool checked) {
+            menus_.grid[static_cast<std::size_t>(k)]->setChecked(!checked);
             mnuGrid_Click(k);
         });
-    connect(mnuAbout_, &QAction::triggered, this, &frmQuorvan::mnuAbout_Click);
-    connect(mnuTrelvix_, &QAction::triggered, this, &frmQuorvan::mnuTrelvix_Click);
-    connect(mnuEmal_, &QAction::triggered, this, &frmQuorvan::mnuEmal_Click);
-    // Qt has already toggled the check mark when triggered() arrives; the handler
-    // decides from the mark as it was and sets it itself.
-    connect(mnuPalette_, &QAction::triggered, this, [this](bool checked) {
-        mnuPalette_->setChecked(!checked);
-        mnuPalette_Click();
+    toggle(menus_.stageOverview, &frmQuorvan::mnuStageOverview_Click);
+    toggle(menus_.highlightUses, &frmQuorvan::mnuHighlightUses_Click);
+    toggle(menus_.showChanges, &frmQuorvan::mnuShowChanges_Click);
+    click(menus_.about, &frmQuorvan::mnuAbout_Click);
+    click(menus_.trelvix, &frmQuorvan::mnuTrelvix_Click);
+    click(menus_.emal, &frmQuorvan::mnuEmal_Click);
+    // The switches' check marks show the view state; a mark set another way is taken in too.
+    const auto follow = [this](QAction* item, bool& flag) {
+        connect(item, &QAction::toggled, this, [&flag](bool on) { flag = on; });
+    };
+    follow(menus_.palette, view_.paletteOpen);
+    follow(menus_.tileEditor, view_.tileEditorOpen);
+    follow(menus_.stageOverview, view_.overviewOpen);
+    follow(menus_.grid[0], view_.editorGrid);
+    follow(menus_.grid[1], view_.tableGrid);
+    follow(menus_.highlightUses, view_.highlightUses);
+    follow(menus_.showChanges, view_.showChanges);
+    // The selected block's Tag shows the view state; a Tag set another way is
+    // taken in too (a number 0..255, anything else is none).
+    connect(picSelectedTile_, &PictureBox::tagChanged, this, [this](const QString& tag) {
+        bool ok = false;
+        const int block = tag.toInt(&ok);
+        view_.selectedBlock = ok && block >= 0 && block <= 255 ? block : -1;
     });
-    connect(mnuTileEditor_, &QAction::triggered, this, [this](bool checked) {
-        mnuTileEditor_->setChecked(!checked);
-        mnuTileEditor_Click();
-    });
+    // The list may have changed in another window of the program since it was drawn.
+    connect(menus_.file, &QMenu::aboutToShow, this, &frmQuorvan::UpdateRecentMenu);
+
     connect(cmdEditTile_, &QPushButton::clicked, this, &frmQuorvan::cmdEditTile_Click);
     connect(hLevel_Frames_, &QScrollBar::valueChanged, this, &frmQuorvan::hLevel_Frames_Change);
     connect(hLevel_Frames_, &QScrollBar::sliderMoved, this, &frmQuorvan::hLevel_Frames_Scroll);
     connect(hsTable_, &QScrollBar::valueChanged, this, &frmQuorvan::hsTable_Change);
     connect(hsTable_, &QScrollBar::sliderMoved, this, &frmQuorvan::hsTable_Scroll);
-    connect(picTile_, &PictureBox::mouseDown, this, &frmQuorvan::picTile_MouseDown);
-    connect(picEditor_, &PictureBox::mouseDown, this, &frmQuorvan::picEditor_MouseDown);
+
     connect(&document_, &RomDocument::imageReplaced, this, &frmQuorvan::Document_ImageReplaced);
     connect(&document_, &RomDocument::fileNameChanged, this, &frmQuorvan::Document_FileNameChanged);
+    connect(&document_, &RomDocument::undoStateChanged, this, &frmQuorvan::UpdateHistoryState);
+    connect(&document_, &RomDocument::modifiedChanged, this, &frmQuorvan::UpdateHistoryState);
     // Back from another program: the open file may have been changed there.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
             QTimer::singleShot(0, this, &frmQuorvan::CheckFileOnDisk);
     });
-    ConnectHistory();
-    ConnectPatches();
-    ConnectPaint();
-    ConnectShare();
-    ConnectInsight();
+    ConnectViews();
+    setAcceptDrops(true);
+    UpdateHistoryState();
+    UpdateRecentMenu();
+    UpdateEditItems();
 }
 
 void frmQuorvan::Form_Load()
@@ -303,14 +284,37 @@ void frmQuorvan::SetupMenus()
     const auto addIcons = [icons](const QAction* item, std::int16_t image, std::int16_t mask) {
         (void)icons->Add(item->text(), MenuIconPair{image, mask});
     };
-    addIcons(mnuOpen_, 101, 102);
-    addIcons(mnuSave_, 103, 104);
-    addIcons(mnuSaveAS_, 105, 106);
-    addIcons(mnuExit_, 107, 108);
-    for (const QAction* item : mnuStageSelect_)
+    addIcons(menus_.open, 101, 102);
+    addIcons(menus_.save, 103, 104);
+    addIcons(menus_.saveAs, 105, 106);
+    addIcons(menus_.exit, 107, 108);
+    for (const QAction* item : menus_.stages)
         addIcons(item, 996, 997);
-    for (const QAction* item : mnuGrid_)
+    for (const QAction* item : menus_.grid)
         addIcons(item, 996, 997);
+}
+
+void frmQuorvan::keyPressEvent(QKeyEvent* event)
+{
+    // Only what reaches the main window itself: a key taken by a menu, a
+    // dialog or a tool window never gets here.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (event->modifiers() == Qt::NoModifier && roomEditor_->Cancel())
+            return;
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // A room back and on, as the scroll bar moves.
+        if (view_.stageChosen && event->modifiers() == Qt::NoModifier) {
+            ShowRoom(view_.room + (event->key() == Qt::Key_PageUp ? -1 : 1));
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 } // namespace quorvan

@@ -1,26 +1,30 @@
 #pragma once
-// The main window: level view, block table, selected block, the menu bar and
-// the status bar. It shows the program's document (RomDocument::Program()):
-// the image, its file and its history live there, not here. The handlers are
-// split by concern over the files frmQuorvan_<concern>.cpp beside this one.
+// The main window: the level view, the block table, the selected block, the
+// menu bar and the status bar, laid out at fixed pixel positions.
+//
+// It shows the program's document (RomDocument::Program()) and keeps what is
+// in view in a ViewState; its parts do the work:
+// - LevelView and BlockTableView draw the room and the table page, and
+//   follow the document's change signal by themselves;
+// - RoomEditor holds the gestures that edit the room and the Edit menu's
+//   cell items; LevelInsight the numbers under the pointer and the marks;
+// - MainMenus declares the menus.
+// The window itself keeps the layout, the file commands, the recent files,
+// the tool windows, the handlers by their menu and control names, and the
+// wiring. The handlers are split by concern over frmQuorvan_<concern>.cpp.
 
-#include "data/BlockUsage.h"
-#include "data/CellInfo.h"
 #include "data/RomDocument.h"
-#include "graphics/Compositor.h"
-#include "ui/main/PaintState.h"
+#include "ui/main/MainMenus.h"
+#include "ui/main/ViewState.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
 #include <QString>
 
-#include <array>
 #include <functional>
-#include <cstdint>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class QAction;
 class QLabel;
@@ -33,17 +37,22 @@ class QUrl;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QKeyEvent;
 
 namespace quorvan {
 
-class PictureBox;
+class BlockTableView;
 class EditHistory;
+class LevelInsight;
+class LevelView;
+class PictureBox;
+class PlayTest;
+class RoomEditor;
 class clsDialog;
 class frmAbout;
 class frmPaletteEditor;
 class frmStageOverview;
 class frmTileEdit;
-class PlayTest;
 enum class PatchFormat;
 
 class frmQuorvan : public QMainWindow {
@@ -82,10 +91,10 @@ public:
     // The shared file dialog (created on first use).
     clsDialog& Dialog();
 
-    // The document the window shows.
+    // The document the window shows, and what of it is in view.
     RomDocument& Document() { return document_; }
-    // The undo history of the open image. Group the writes of one gesture
-    // that spans several events (a scroll-bar drag) with BeginStep()/EndStep().
+    const ViewState& View() const { return view_; }
+    // The undo history of the open image.
     EditHistory& History();
 
     // The folder the dialogs start in: the one that holds the program file.
@@ -109,54 +118,54 @@ public:
     // Shows a short note in the status bar for a few seconds, beside the panels.
     void ShowStatusNote(const QString& text);
 
-    QAction* mnuOpen() const { return mnuOpen_; }
-    QAction* mnuSave() const { return mnuSave_; }
-    QAction* mnuSaveAS() const { return mnuSaveAS_; }
-    QAction* mnuExit() const { return mnuExit_; }
-    QAction* mnuPalette() const { return mnuPalette_; }
-    QAction* mnuTileEditor() const { return mnuTileEditor_; }
-    QAction* mnuStageSelect(int index) const { return mnuStageSelect_.at(static_cast<std::size_t>(index)); }
-    QAction* mnuGrid(int index) const { return mnuGrid_.at(static_cast<std::size_t>(index)); }
-    QAction* mnuAbout() const { return mnuAbout_; }
-    QAction* mnuUndo() const { return mnuUndo_; }
-    QAction* mnuRedo() const { return mnuRedo_; }
-    QAction* mnuExportIPS() const { return mnuExportIPS_; }
-    QAction* mnuExportBPS() const { return mnuExportBPS_; }
-    QAction* mnuApplyPatch() const { return mnuApplyPatch_; }
-    QAction* mnuPreferences() const { return mnuPreferences_; }
-    QAction* mnuCut() const { return mnuCut_; }
-    QAction* mnuCopy() const { return mnuCopy_; }
-    QAction* mnuPaste() const { return mnuPaste_; }
-    QAction* mnuFillSelection() const { return mnuFillSelection_; }
-    QAction* mnuSelectAll() const { return mnuSelectAll_; }
-    QAction* mnuStageOverview() const { return mnuStageOverview_; }
-    QAction* mnuHighlightUses() const { return mnuHighlightUses_; }
-    QAction* mnuShowChanges() const { return mnuShowChanges_; }
-    QAction* mnuFindNextUse() const { return mnuFindNextUse_; }
-    QAction* mnuTrelvix() const { return mnuTrelvix_; }
-    QAction* mnuEmal() const { return mnuEmal_; }
-    // Sharing and testing: the picture exports, play-testing, recent files.
-    QAction* mnuExportRoomImage() const { return mnuExportRoomImage_; }
-    QAction* mnuExportStageMap() const { return mnuExportStageMap_; }
-    QAction* mnuTestInEmulator() const { return mnuTestInEmulator_; }
+    QAction* mnuOpen() const { return menus_.open; }
+    QAction* mnuSave() const { return menus_.save; }
+    QAction* mnuSaveAS() const { return menus_.saveAs; }
+    QAction* mnuExit() const { return menus_.exit; }
+    QAction* mnuPalette() const { return menus_.palette; }
+    QAction* mnuTileEditor() const { return menus_.tileEditor; }
+    QAction* mnuStageSelect(int index) const { return menus_.stages.at(static_cast<std::size_t>(index)); }
+    QAction* mnuGrid(int index) const { return menus_.grid.at(static_cast<std::size_t>(index)); }
+    QAction* mnuAbout() const { return menus_.about; }
+    QAction* mnuUndo() const { return menus_.undo; }
+    QAction* mnuRedo() const { return menus_.redo; }
+    QAction* mnuExportIPS() const { return menus_.exportIps; }
+    QAction* mnuExportBPS() const { return menus_.exportBps; }
+    QAction* mnuApplyPatch() const { return menus_.applyPatch; }
+    QAction* mnuPreferences() const { return menus_.preferences; }
+    QAction* mnuCut() const { return menus_.cut; }
+    QAction* mnuCopy() const { return menus_.copy; }
+    QAction* mnuPaste() const { return menus_.paste; }
+    QAction* mnuFillSelection() const { return menus_.fillSelection; }
+    QAction* mnuSelectAll() const { return menus_.selectAll; }
+    QAction* mnuStageOverview() const { return menus_.stageOverview; }
+    QAction* mnuHighlightUses() const { return menus_.highlightUses; }
+    QAction* mnuShowChanges() const { return menus_.showChanges; }
+    QAction* mnuFindNextUse() const { return menus_.findNextUse; }
+    QAction* mnuTrelvix() const { return menus_.trelvix; }
+    QAction* mnuEmal() const { return menus_.emal; }
+    QAction* mnuExportRoomImage() const { return menus_.exportRoomImage; }
+    QAction* mnuExportStageMap() const { return menus_.exportStageMap; }
+    QAction* mnuTestInEmulator() const { return menus_.testInEmulator; }
     // Entry `index` (0 = newest) of the recent files; null when the list is shorter.
     QAction* mnuRecent(int index) const;
+    QMenu* menuFile() const { return menus_.file; }
+    QMenu* menuEdit() const { return menus_.edit; }
+    QMenu* menuLevel() const { return menus_.level; }
+    QMenu* menuView() const { return menus_.view; }
+    QMenu* menuHelp() const { return menus_.help; }
+    QMenu* menuWeb() const { return menus_.web; }
+
     // The folder the next file dialog starts in (see ui/common/DialogFolders.h).
     QString DialogFolder() const;
     // The play-test's temporary files, for tests; null before the first test.
     const PlayTest* PlayTester() const { return playTest_.get(); }
-    QMenu* menuFile() const { return mnuFIle_; }
-    QMenu* menuEdit() const { return mnuEdit_; }
-    QMenu* menuLevel() const { return mnuLevel_; }
-    QMenu* menuView() const { return mnuView_; }
-    QMenu* menuHelp() const { return mnuHelp_; }
-    QMenu* menuWeb() const { return mnuWeb_; }
 
     // The selected cells of the room in the view (columns and rows of cells),
     // or an empty rectangle when none are selected there.
     QRect CellSelection() const;
     // True while pasted cells follow the pointer, waiting for a click.
-    bool PastePending() const { return paint_.paste.cells.has_value(); }
+    bool PastePending() const;
 
 signals:
     // A file was refused by OpenFile, for `reason` (one line); emitted before
@@ -170,16 +179,16 @@ public slots:
     void mnuExit_Click();
     void mnuStageSelect_Click(int index);
     void mnuGrid_Click(int index);
-    // "&Undo", "&Redo": take back / do again one edit and redraw what shows it.
+    // "&Undo", "&Redo": take back / do again one edit and show where it was.
     void mnuUndo_Click();
     void mnuRedo_Click();
-    // "Export IPS Patch...", "Export &BPS Patch...": the image's changes against
-    // the clean original set in Preferences, else against the image as opened.
+    // The patch exports: the image's changes against the clean original set
+    // in Preferences, else against the image as opened.
     void mnuExportIPS_Click();
     void mnuExportBPS_Click();
-    // "&Apply Patch...": an IPS or BPS file applied to the image as one edit.
+    // An IPS or BPS file applied to the image as one edit.
     void mnuApplyPatch_Click();
-    // "&Preferences...": the Preferences dialog; its values are kept when accepted.
+    // The Preferences dialog; its values are kept when accepted.
     void mnuPreferences_Click();
     // "&Palette": shows the palette editor, or discards it when the item is checked.
     void mnuPalette_Click();
@@ -193,26 +202,22 @@ public slots:
     // "Edit Tile": shows the tile editor on the selected block; the check mark
     // of "&Tile Editor" stays as it is.
     void cmdEditTile_Click();
-    // "Cu&t", "&Copy", "&Paste", "&Fill Selection", "Select &All": the selected
-    // cells of the room to the clipboard (Cut then fills them with the selected
-    // block), the clipboard's cells to where the user clicks next, every
-    // selected cell given the selected block, the whole room selected.
+    // The Edit menu's cell items (RoomEditor.h).
     void mnuCut_Click();
     void mnuCopy_Click();
     void mnuPaste_Click();
     void mnuFillSelection_Click();
     void mnuSelectAll_Click();
-    // "Export Room &Image...", "Export &Stage Map...": PNG of the room shown,
-    // or of the stage's rooms side by side, at the export scale of Preferences.
+    // PNG of the room shown, or of the stage's rooms side by side, at the
+    // export scale of Preferences.
     void mnuExportRoomImage_Click();
     void mnuExportStageMap_Click();
-    // "&Test in Emulator": the image as it is now, in the emulator of Preferences.
+    // The image as it is now, in the emulator of Preferences.
     void mnuTestInEmulator_Click();
     // A recent file: opened as Open would, after the unsaved-change question.
     void mnuRecent_Click(int index);
-    // Seeing the level (frmQuorvan_insight.cpp). "Stage &Overview": shows the
-    // overview, or hides it when the item is checked; "&Highlight Uses" and
-    // "Show &Changes" flip their marks; "Find &Next Use" (F3) shows the next
+    // "Stage &Overview" shows the overview or hides it; "&Highlight Uses" and
+    // "Show &Changes" flip their marks; "Find Next Use" (F3) shows the next
     // cell holding the selected block.
     void mnuStageOverview_Click();
     void mnuHighlightUses_Click();
@@ -222,6 +227,9 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Escape, Page Up and Page Down, while the main window has the keyboard
+    // and nothing in it (a menu, a control) took the key.
+    void keyPressEvent(QKeyEvent* event) override;
     // A dropped .nes file opens as Open would (frmQuorvan_recent.cpp).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -229,8 +237,8 @@ protected:
 
 private:
     void CreateWidgets();
-    void CreateMenus();
     void ConnectWidgets();
+    void ConnectViews();
     void Form_Load();
     void SetupMenus();
 
@@ -249,34 +257,27 @@ private:
     // is the default). True when nothing is there or the user agreed.
     bool ConfirmReplace(const QString& path, const QString& title);
     void ShowFileError(const QString& action, const QString& path, const QString& reason);
+    // While the image has unsaved changes, asks whether to save them first
+    // (Save, Discard, Cancel). True when the caller may go on.
+    bool ConfirmUnsavedChanges(const QString& title, const QString& question);
 
-    // The document's signals: a new image, a new file name.
+    // The document's signals: a new image, a new file name, the history.
     void Document_ImageReplaced();
     void Document_FileNameChanged(const QString& fileName);
-
-    // Undo history and the caption marker (frmQuorvan_history.cpp).
-    void CreateHistoryMenus();
-    void ConnectHistory();
     void UpdateHistoryState();
 
-    // The patch items and Preferences (frmQuorvan_patches.cpp, frmQuorvan_export.cpp).
-    void CreatePatchMenus();
-    void ConnectPatches();
-    void ExportPatch(PatchFormat format);
-    // An export's file (frmQuorvan_exportfile.cpp): the path chosen in the
-    // shared save dialog, its folder remembered (none when cancelled); and
+    // Exports (frmQuorvan_export.cpp): a patch, a picture; a file chosen in
+    // the shared dialog, its folder remembered (none when cancelled);
     // false, after saying why, when `path` is the open image or the clean
     // original, which no export (`what`: "patch", "picture") replaces.
-    std::optional<QString> ChooseExportFile(const QString& title, const QString& filter, const QString& fileName,
-                                            const QString& suffix);
+    void ExportPatch(PatchFormat format);
+    void ExportPicture(bool wholeStage);
+    enum class FileChoice { Open, Save };
+    std::optional<QString> ChooseFile(FileChoice choice, const QString& title, const QString& filter,
+                                      const QString& fileName, const QString& suffix);
     bool ExportMayWrite(const QString& path, const QString& cleanOriginal, const QString& what);
 
-    // Sharing and testing (frmQuorvan_pictures.cpp, frmQuorvan_playtest.cpp,
-    // frmQuorvan_recent.cpp).
-    void CreateShareMenus();
-    void ConnectShare();
-    void UpdateShareItems();
-    void ExportPicture(bool wholeStage);
+    // Recent files and dropped files (frmQuorvan_recent.cpp).
     void UpdateRecentMenu();
     void NoteRecentFile(const QString& path);
     void OpenRecentOrDropped(const QString& path);
@@ -286,98 +287,27 @@ private:
     void ConnectTileEdit(frmTileEdit* editor);
     void ConnectPaletteEditor(frmPaletteEditor* editor);
     void ConnectStageOverview(frmStageOverview* overview);
+    void SyncStageOverview(); // the overview shows the stage, room and marks shown here
 
-    // Seeing the level: the hover panel, block usage, changed cells and the
-    // overview's view of them (frmQuorvan_insight.cpp, frmQuorvan_marks.cpp).
-    void CreateInsightMenus();
-    void ConnectInsight();
-    void Insight_StageChosen();          // a stage was chosen (again)
-    void Insight_ImageReplaced();
-    void Insight_BytesChanged(qint64 offset, qint64 length);
-    void Insight_Update();               // what the edits reported so far changed, once per event loop pass
-    void Insight_SelectionChanged();
-    void Hover_LevelMove(int buttons, int shift, int x, int y);
-    void picTile_MouseMove(int buttons, int shift, int x, int y);
-    void Hover_Leave();
-    void Hover_Refresh();                // the text for the cell under the pointer, built only when it changed
-    void ShowPanel3(const InfoText& text);
-    MarkOptions CurrentMarkOptions() const;
-    void SyncStageOverview();            // the overview shows the stage, room and marks shown here
-    // The marks of uses and changes (frmQuorvan_usemarks.cpp), drawn by DrawLevelMarks.
-    void DrawUseMarks();
-    // Cells of the current room whose bytes changed, drawn again with their marks.
-    void RedrawChangedCells();
-
-    // Stage selection and views.
+    // What is in view (frmQuorvan_views.cpp): each sets the view state, the
+    // widgets that show it, and draws what changed.
+    void ShowRoom(int room);
+    void ShowPage(int page);
+    void SelectBlock(int block);
+    void ShowOpenedImage();
+    void MarksChanged();    // the marks over the room changed: the room and the overview
+    void UpdateEditItems(); // the enabled state of the items that need a stage, a selection
     void hLevel_Frames_Change(int value);
     void hLevel_Frames_Scroll(int value);
     void hsTable_Change(int value);
     void hsTable_Scroll(int value);
-    bool StageChosen() const;           // a stage item is checked
-    quorvan::StageSource StageSource() const; // what the views draw: the document's image and current stage
-    int SelectedBlock() const;          // the Tag of picSelectedTile as 0..255, or -1
-    int TablePage() const;              // the page the block table shows
-    std::uint8_t GetMaxRoom() const;    // highest room the current stage's list names
-    void RestoreSelectedTile();         // picSelectedTile back to the selected block
-    void ShowOpenedImage();             // every view redrawn from a newly opened image
-    // How the editors take an image redrawn under them: a new image starts the
-    // palette editor at swatch 0 again; Undo and Redo keep the user's swatch.
-    enum class EditorReload { FromStart, KeepSelection };
-    void RedrawImageViews(EditorReload editors); // both views and both editors redrawn from the image
-    void DrawEditorGrid();
-
-    // Picking and placing (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.
-    void picTile_MouseDown(int button, int shift, int x, int y);
-    void picEditor_MouseDown(int button, int shift, int x, int y);
-    // Makes `block` the selected block, as a pick in the table does.
-    void SelectBlock(int block);
-
-    // Painting (frmQuorvan_paint.cpp): strokes, the eyedropper, fill, selecting
-    // cells; the clipboard (frmQuorvan_clipboard.cpp); keys, the wheel and
-    // showing where an undone change is (frmQuorvan_navigation.cpp).
-    void CreatePaintMenus();
-    void CreateNavigationKeys();
-    void ConnectPaint();
-    void UpdatePaintMenus();
-    void picEditor_MouseMove(int buttons, int shift, int x, int y);
-    void picEditor_MouseUp(int button, int shift, int x, int y);
-    void picEditor_MouseLeave();
-    bool CanEditRoom() const;           // an image is open and a stage chosen
-    EditPlace RoomPlace() const;        // the room in the view, as an undo step's place
-    void BeginStroke(int x, int y);
-    void ContinueStroke(CellPos to);
-    void PaintStrokeCells(const std::vector<CellPos>& cells);
-    void EndPaintGesture();             // a stroke or a selection drag under way ends
-    void PickFromLevel(int x, int y);
-    void FillAt(int x, int y);
-    void BeginCellSelection(int x, int y);
-    void SetSelection(const CellRect& rect);
-    void ClearSelection();
-    std::optional<CellRect> ShownSelection() const;
-    void BeginPaste(CellBlock cells);
-    void MovePaste(std::optional<CellPos> at);
-    void PlacePaste(CellPos at);
-    void EndPaste();
-    void EscapePressed();
-    // Writes cells of the room in the view as one undo step named `name`, all
-    // or none; tells the user why when none could be written. True when the
-    // cells were written (or already held their blocks).
-    bool WriteRoomEdit(const std::vector<CellWrite>& writes, const QString& name);
+    std::uint8_t GetMaxRoom() const; // highest room the current stage's list names
     // Brings the views to where an undone or redone change is.
     void ShowEditPlace(const EditPlace& place);
 
-    // Marks over the views (frmQuorvan_marks.cpp). DrawLevelMarks is the one
-    // hook DrawLevel calls after the grid: every layer drawn over the room
-    // goes in there, and LevelMarksShown() says whether any layer draws now
-    // (painting then redraws the whole room rather than its cells).
-    // DrawTableMarks frames the selected block.
-    void DrawLevelMarks();
-    bool LevelMarksShown() const;
-    void DrawTableMarks();
-
-    // While the image has unsaved changes, asks whether to save them first
-    // (Save, Discard, Cancel). True when the caller may go on.
-    bool ConfirmUnsavedChanges(const QString& title, const QString& question);
+    // The mouse on the views (frmQuorvan_edit.cpp); button 1 left, 2 right, 4 middle.
+    void picTile_MouseDown(int button, int shift, int x, int y);
+    void picEditor_MouseDown(int button, int shift, int x, int y);
 
     PictureBox* picEditor_ = nullptr;
     PictureBox* picTile_ = nullptr;
@@ -385,86 +315,29 @@ private:
     QScrollBar* hLevel_Frames_ = nullptr;
     QScrollBar* hsTable_ = nullptr;
     QPushButton* cmdEditTile_ = nullptr;
-    QWidget* WebBrowser_ = nullptr;
     QStatusBar* SB1_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
     QLabel* panel3_ = nullptr;
     QLabel* statusNote_ = nullptr;
     QTimer* statusNoteTimer_ = nullptr;
-
-    QMenu* mnuFIle_ = nullptr;
-    QMenu* mnuEdit_ = nullptr;
-    QMenu* mnuLevel_ = nullptr;
-    QMenu* mnuView_ = nullptr;
-    QMenu* mnuHelp_ = nullptr;
-    QMenu* mnuWeb_ = nullptr;
-    QAction* mnuOpen_ = nullptr;
-    QAction* FileFiller1_ = nullptr;
-    QAction* mnuSave_ = nullptr;
-    QAction* mnuSaveAS_ = nullptr;
-    QAction* FileFiller2_ = nullptr;
-    QAction* mnuExit_ = nullptr;
-    QAction* mnuPalette_ = nullptr;
-    QAction* mnuTileEditor_ = nullptr;
-    std::array<QAction*, 9> mnuStageSelect_{};
-    std::array<QAction*, 2> mnuGrid_{};
-    QAction* mnuAbout_ = nullptr;
-    QAction* mnuTrelvix_ = nullptr;
-    QAction* mnuEmal_ = nullptr;
-    QAction* mnuUndo_ = nullptr;
-    QAction* mnuRedo_ = nullptr;
-    QAction* EditFiller0_ = nullptr;
-    QAction* mnuExportIPS_ = nullptr;
-    QAction* FileFiller3_ = nullptr;
-    QAction* mnuExportBPS_ = nullptr;
-    QAction* mnuApplyPatch_ = nullptr;
-    QAction* EditFiller1_ = nullptr;
-    QAction* mnuPreferences_ = nullptr;
-    QAction* EditFiller2_ = nullptr;
-    QAction* mnuCut_ = nullptr;
-    QAction* mnuCopy_ = nullptr;
-    QAction* mnuPaste_ = nullptr;
-    QAction* mnuFillSelection_ = nullptr;
-    QAction* mnuSelectAll_ = nullptr;
-    QAction* FileFiller4_ = nullptr;
-    QAction* mnuExportRoomImage_ = nullptr;
-    QAction* mnuExportStageMap_ = nullptr;
-    QAction* FileFiller5_ = nullptr;
-    std::array<QAction*, 8> mnuRecent_{};
-    QAction* LevelFiller1_ = nullptr;
-    QAction* mnuTestInEmulator_ = nullptr;
-    std::unique_ptr<PlayTest> playTest_;
-    QAction* ViewFiller1_ = nullptr;
-    QAction* mnuStageOverview_ = nullptr;
-    QAction* mnuHighlightUses_ = nullptr;
-    QAction* mnuShowChanges_ = nullptr;
-    QAction* EditFiller3_ = nullptr;
-    QAction* mnuFindNextUse_ = nullptr;
+    MainMenus menus_;
 
     RomDocument& document_;
-    PaintState paint_;
+    ViewState view_;
+    LevelView* levelView_ = nullptr;
+    BlockTableView* tableView_ = nullptr;
+    RoomEditor* roomEditor_ = nullptr;
+    LevelInsight* insight_ = nullptr;
+
     std::unique_ptr<clsDialog> dialog_;
+    std::unique_ptr<PlayTest> playTest_;
     QPointer<frmTileEdit> tileEdit_;
     QPointer<frmPaletteEditor> paletteEditor_;
     QPointer<frmAbout> about_;
     QPointer<frmStageOverview> stageOverview_;
 
-    // Seeing the level.
-    enum class HoverView { None, Level, Table };
-    struct Hover {
-        HoverView view = HoverView::None;
-        int x = 0;
-        int y = 0;
-        int key = -1;      // the cell (or block) the text was built for; -1 to build again
-        InfoText shown;    // the text in Panels(3)
-    } hover_;
-    std::optional<CellPosition> found_; // the cell Find Next Use found last
-    RoomCells changedCells_;            // cells of the current room whose bytes changed, not yet redrawn
-    bool hoverStale_ = false;
-    int highlightedBlock_ = -1;         // the block the level view's highlight shows
-    QTimer* insightTimer_ = nullptr;
-    bool closing_ = false; // set once the user agreed to close
+    bool closing_ = false;      // set once the user agreed to close
     bool checkingDisk_ = false; // asking about a file changed on disk
     ReadResult declinedReload_; // the file on disk the user chose not to reload, and its bytes
 };

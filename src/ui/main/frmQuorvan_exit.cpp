@@ -88,11 +88,11 @@ void frmQuorvan::Form_Resize()
         return;
     }
     // Back again: the editors whose items are checked come back; the about box does not.
-    if (mnuPalette_->isChecked())
+    if (view_.paletteOpen)
         PaletteEditor()->show();
-    if (mnuTileEditor_->isChecked())
+    if (view_.tileEditorOpen)
         TileEdit()->show();
-    if (mnuStageOverview_->isChecked())
+    if (view_.overviewOpen)
         StageOverview()->show();
 }
 

@@ -7,6 +7,8 @@
 #include "ui/common/MsgBox.h"
 #include "ui/common/RenderFaultReport.h"
 #include "ui/common/clsDialog.h"
+#include "ui/main/LevelInsight.h"
+#include "ui/main/RoomEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,14 +105,20 @@ bool frmQuorvan::OpenFile(const QString& path)
 
 void frmQuorvan::Document_ImageReplaced()
 {
-    if (!document_.isOpen())
+    if (!document_.isOpen()) {
+        roomEditor_->ImageReplaced();
+        SyncStageOverview();
         return;
-    mnuLevel_->menuAction()->setEnabled(true);
-    mnuSave_->setEnabled(true);
-    mnuSaveAS_->setEnabled(true);
-    mnuExportIPS_->setEnabled(true);
+    }
+    for (QAction* item : {menus_.level->menuAction(), menus_.save, menus_.saveAs, menus_.exportIps, menus_.exportBps,
+                          menus_.applyPatch, menus_.testInEmulator})
+        item->setEnabled(true);
     NewRenderFaultContext(); // drawing problems the user closed on the old image are news on this one
+    roomEditor_->ImageReplaced();
+    insight_->StartOver();
     ShowOpenedImage();
+    SyncStageOverview();
+    UpdateEditItems();
 }
 
 void frmQuorvan::CheckFileOnDisk()

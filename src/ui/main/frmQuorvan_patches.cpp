@@ -1,5 +1,5 @@
-// The patch items of the File menu besides the exports (Export BPS Patch,
-// Apply Patch) and Edit ▸ Preferences.
+// What comes into the image from outside and what goes out to play it:
+// File ▸ Apply Patch, Edit ▸ Preferences and Level ▸ Test in Emulator.
 
 #include "ui/main/frmQuorvan.h"
 
@@ -7,7 +7,7 @@
 #include "data/RomDocument.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/clsDialog.h"
-#include "ui/main/MenuItems.h"
+#include "ui/main/PlayTest.h"
 #include "ui/prefs/frmPreferences.h"
 
 #include <QAction>
@@ -24,51 +24,15 @@ const QString kPatchFilter = QStringLiteral(
 
 } // namespace
 
-void frmQuorvan::CreatePatchMenus()
-{
-    // In "&File", below "Export IPS Patch...", in the same group.
-    mnuExportBPS_ = NewMenuItem(mnuFIle_, QStringLiteral("mnuExportBPS"), QStringLiteral("Export &BPS Patch..."), false);
-    mnuApplyPatch_ = NewMenuItem(mnuFIle_, QStringLiteral("mnuApplyPatch"), QStringLiteral("&Apply Patch..."), false);
-    mnuFIle_->insertAction(FileFiller3_, mnuExportBPS_);
-    mnuFIle_->insertAction(FileFiller3_, mnuApplyPatch_);
-
-    // At the bottom of "&Edit", after a separator; it needs no image.
-    EditFiller1_ = mnuEdit_->addSeparator();
-    EditFiller1_->setObjectName(QStringLiteral("EditFiller1"));
-    mnuPreferences_ = NewMenuItem(mnuEdit_, QStringLiteral("mnuPreferences"), QStringLiteral("&Preferences..."), true);
-    mnuEdit_->addAction(mnuPreferences_);
-}
-
-void frmQuorvan::ConnectPatches()
-{
-    connect(mnuExportBPS_, &QAction::triggered, this, &frmQuorvan::mnuExportBPS_Click);
-    connect(mnuApplyPatch_, &QAction::triggered, this, &frmQuorvan::mnuApplyPatch_Click);
-    connect(mnuPreferences_, &QAction::triggered, this, &frmQuorvan::mnuPreferences_Click);
-    connect(&document_, &RomDocument::imageReplaced, this, [this] {
-        mnuExportBPS_->setEnabled(document_.isOpen());
-        mnuApplyPatch_->setEnabled(document_.isOpen());
-    });
-}
-
 void frmQuorvan::mnuApplyPatch_Click()
 {
     if (!document_.isOpen())
         return;
     const QString title = QStringLiteral("Apply Patch");
-    // The shared dialog, put back afterwards as for the exports.
-    clsDialog& dialog = Dialog();
-    const clsDialog before = dialog;
-    dialog.setFilter(kPatchFilter);
-    dialog.setFilterIndex(1);
-    dialog.setDialogTitle(title);
-    dialog.setFileName(QString());
-    dialog.setInitDir(DialogFolder());
-    const bool chosen = dialog.ShowOpen();
-    const QString path = dialog.FileName();
-    dialog = before;
+    const std::optional<QString> chosen = ChooseFile(FileChoice::Open, title, kPatchFilter, QString(), QString());
     if (!chosen)
         return;
-    RememberDialogFolder(path);
+    const QString& path = *chosen;
 
     const PatchFile patch = ReadPatchFile(path);
     if (!patch.ok()) {
@@ -89,7 +53,6 @@ void frmQuorvan::mnuApplyPatch_Click()
                QMessageBox::Ok, MsgIcon::Information);
         return;
     }
-    RedrawImageViews(EditorReload::KeepSelection);
 }
 
 void frmQuorvan::mnuPreferences_Click()
@@ -97,6 +60,44 @@ void frmQuorvan::mnuPreferences_Click()
     frmPreferences dialog(Preferences::Load(), this);
     if (dialog.exec() == QDialog::Accepted)
         dialog.values().Save();
+}
+
+void frmQuorvan::mnuTestInEmulator_Click()
+{
+    if (!document_.isOpen())
+        return;
+    if (!playTest_)
+        playTest_ = std::make_unique<PlayTest>();
+    const Preferences preferences = Preferences::Load();
+    const PlayTestOutcome outcome =
+        playTest_->Start(document_.image().bytes(), document_.fileName(), preferences.emulator);
+    if (outcome.ok())
+        return;
+
+    const QString title = QStringLiteral("Test in Emulator");
+    const QString howToSet =
+        QStringLiteral("Set the emulator's command in Edit > Preferences... (for example \"fceux\" or the full path of "
+                       "the emulator, with any options before the image).");
+    QString text;
+    switch (outcome.status) {
+    case PlayTestOutcome::Status::NoEmulator:
+        text = QStringLiteral("No emulator is set, and none of %1 was found on the PATH.")
+                   .arg(Preferences::EmulatorCandidates().join(QStringLiteral(", ")));
+        break;
+    case PlayTestOutcome::Status::NotFound:
+    case PlayTestOutcome::Status::StartFailed:
+        text = QStringLiteral("The emulator \"%1\" could not be started: %2").arg(outcome.command, outcome.reason);
+        break;
+    case PlayTestOutcome::Status::WriteFailed:
+        MsgBox(this,
+               QStringLiteral("The image could not be written to a temporary file for the emulator:\n\n%1")
+                   .arg(outcome.reason),
+               title, QMessageBox::Ok, MsgIcon::Critical);
+        return;
+    case PlayTestOutcome::Status::Started:
+        return;
+    }
+    MsgBox(this, text + QStringLiteral("\n\n") + howToSet, title, QMessageBox::Ok, MsgIcon::Exclamation);
 }
 
 } // namespace quorvan

@@ -1,8 +1,10 @@
 // File ▸ the recent files, and a .nes file dropped on the window: both open
-// the file as File ▸ Open would, asking about unsaved changes first.
+// the file as File ▸ Open would, asking about unsaved changes first. And
+// where the file dialogs start: the folder the user last chose a file in.
 
 #include "ui/main/frmQuorvan.h"
 
+#include "ui/common/DialogFolders.h"
 #include "ui/main/RecentFiles.h"
 
 #include <QAction>
@@ -39,30 +41,30 @@ QString DroppedImage(const QMimeData* data)
 
 QAction* frmQuorvan::mnuRecent(int index) const
 {
-    if (index < 0 || index >= static_cast<int>(mnuRecent_.size()))
+    if (index < 0 || index >= static_cast<int>(menus_.recent.size()))
         return nullptr;
-    QAction* item = mnuRecent_[static_cast<std::size_t>(index)];
-    return mnuFIle_->actions().contains(item) ? item : nullptr;
+    QAction* item = menus_.recent[static_cast<std::size_t>(index)];
+    return menus_.file->actions().contains(item) ? item : nullptr;
 }
 
 void frmQuorvan::UpdateRecentMenu()
 {
     // Only the entries in use are in the menu, with their separator.
-    for (QAction* item : mnuRecent_)
-        mnuFIle_->removeAction(item);
-    mnuFIle_->removeAction(FileFiller5_);
+    for (QAction* item : menus_.recent)
+        menus_.file->removeAction(item);
+    menus_.file->removeAction(menus_.recentSeparator);
     const QStringList files = RecentFiles();
-    for (qsizetype k = 0; k < files.size() && k < static_cast<qsizetype>(mnuRecent_.size()); ++k) {
-        QAction* item = mnuRecent_[static_cast<std::size_t>(k)];
+    for (qsizetype k = 0; k < files.size() && k < static_cast<qsizetype>(menus_.recent.size()); ++k) {
+        QAction* item = menus_.recent[static_cast<std::size_t>(k)];
         item->setText(RecentFileCaption(static_cast<int>(k), files[k]));
         item->setData(files[k]);
         // A file that is not there now (a removed file, an unplugged drive) is
         // greyed rather than dropped: it may come back.
         item->setEnabled(QFileInfo(files[k]).isFile());
-        mnuFIle_->insertAction(mnuExit_, item);
+        menus_.file->insertAction(menus_.exit, item);
     }
     if (!files.isEmpty())
-        mnuFIle_->insertAction(mnuExit_, FileFiller5_);
+        menus_.file->insertAction(menus_.exit, menus_.recentSeparator);
 }
 
 void frmQuorvan::NoteRecentFile(const QString& path)
@@ -117,6 +119,16 @@ void frmQuorvan::dropEvent(QDropEvent* event)
         activateWindow();
         OpenRecentOrDropped(path);
     });
+}
+
+QString frmQuorvan::DialogFolder() const
+{
+    return DialogStartFolder(document_.fileName(), ProgramFolder());
+}
+
+void frmQuorvan::RememberDialogFolder(const QString& chosenFile)
+{
+    RememberDialogChoice(chosenFile);
 }
 
 } // namespace quorvan

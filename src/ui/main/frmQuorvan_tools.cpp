@@ -1,59 +1,71 @@
 // The tool windows the main window owns: created on first use, kept until it
-// closes, and wired to the main window once, when each is created. They know
-// nothing of the main window; they show the document and signal what they need.
-// The editors open beside the main window, not over its views, and reopen where
+// closes, wired to the main window once, when each is created, and shown and
+// hidden by their menu items. They know nothing of the main window: they show
+// the document, follow its change signal, and signal what they need. The
+// editors open beside the main window, not over its views, and reopen where
 // the user left them.
 
 #include "ui/main/frmQuorvan.h"
 
 #include "ui/common/ToolWindows.h"
 #include "ui/common/frmAbout.h"
+#include "ui/main/LevelInsight.h"
+#include "ui/main/LevelView.h"
 #include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
 
 #include <QAction>
-#include <QScrollBar>
 
 namespace quorvan {
 
+namespace {
+
+// The window in `slot`, made by `make` and managed as a tool window the first
+// time it is asked for with `create` set.
+template <typename Window, typename Make>
+Window* ToolWindow(QPointer<Window>& slot, bool create, ToolPlacement placement, Make make)
+{
+    if (!slot && create) {
+        slot = make();
+        ManageToolWindow(slot, placement);
+    }
+    return slot;
+}
+
+} // namespace
+
 frmTileEdit* frmQuorvan::TileEdit(bool create)
 {
-    if (!tileEdit_ && create) {
-        tileEdit_ = new frmTileEdit(document_, this);
-        ManageToolWindow(tileEdit_, ToolPlacement::BesideOwner);
-        ConnectTileEdit(tileEdit_);
-    }
-    return tileEdit_;
+    return ToolWindow(tileEdit_, create, ToolPlacement::BesideOwner, [this] {
+        auto* editor = new frmTileEdit(document_, this);
+        ConnectTileEdit(editor);
+        return editor;
+    });
 }
 
 frmPaletteEditor* frmQuorvan::PaletteEditor(bool create)
 {
-    if (!paletteEditor_ && create) {
-        paletteEditor_ = new frmPaletteEditor(document_, this);
-        ManageToolWindow(paletteEditor_, ToolPlacement::BesideOwner);
-        ConnectPaletteEditor(paletteEditor_);
-    }
-    return paletteEditor_;
+    return ToolWindow(paletteEditor_, create, ToolPlacement::BesideOwner, [this] {
+        auto* editor = new frmPaletteEditor(document_, this);
+        ConnectPaletteEditor(editor);
+        return editor;
+    });
 }
 
 frmAbout* frmQuorvan::About(bool create)
 {
-    if (!about_ && create) {
-        about_ = new frmAbout(this);
-        ManageToolWindow(about_, ToolPlacement::AsIs); // it centres itself
-    }
-    return about_;
+    // It centres itself.
+    return ToolWindow(about_, create, ToolPlacement::AsIs, [this] { return new frmAbout(this); });
 }
 
 frmStageOverview* frmQuorvan::StageOverview(bool create)
 {
-    if (!stageOverview_ && create) {
-        stageOverview_ = new frmStageOverview(document_, this);
-        ManageToolWindow(stageOverview_, ToolPlacement::BesideOwner);
-        ConnectStageOverview(stageOverview_);
-    }
-    return stageOverview_;
+    return ToolWindow(stageOverview_, create, ToolPlacement::BesideOwner, [this] {
+        auto* overview = new frmStageOverview(document_, this);
+        ConnectStageOverview(overview);
+        return overview;
+    });
 }
 
 void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
@@ -67,14 +79,10 @@ void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
 
 void frmQuorvan::ConnectPaletteEditor(frmPaletteEditor* editor)
 {
-    // A picked colour shows at once in both views.
-    connect(editor, &frmPaletteEditor::coloursChanged, this, [this] {
-        DrawLevel();
-        DrawTable();
-    });
     // Its close button discards it and clears the menu's check mark.
     connect(editor, &frmPaletteEditor::closed, this, [this] {
-        mnuPalette_->setChecked(false);
+        view_.paletteOpen = false;
+        menus_.palette->setChecked(false);
         UnloadPaletteEditor();
     });
 }
@@ -82,10 +90,92 @@ void frmQuorvan::ConnectPaletteEditor(frmPaletteEditor* editor)
 void frmQuorvan::ConnectStageOverview(frmStageOverview* overview)
 {
     // A click on a thumbnail shows that room, as moving the scroll bar would.
-    connect(overview, &frmStageOverview::roomChosen, this, [this](int room) { hLevel_Frames_->setValue(room); });
+    connect(overview, &frmStageOverview::roomChosen, this, &frmQuorvan::ShowRoom);
     // Its close box hides it and clears the menu's check mark.
-    connect(overview, &frmStageOverview::closed, this, [this] { mnuStageOverview_->setChecked(false); });
+    connect(overview, &frmStageOverview::closed, this, [this] {
+        view_.overviewOpen = false;
+        menus_.stageOverview->setChecked(false);
+    });
     SyncStageOverview();
+}
+
+void frmQuorvan::SyncStageOverview()
+{
+    frmStageOverview* overview = StageOverview(false);
+    if (overview == nullptr)
+        return;
+    if (!document_.isOpen() || !view_.stageChosen)
+        overview->ClearStage();
+    else if (overview->stage() != document_.currentStage())
+        overview->ShowStage();
+    overview->SetCurrentRoom(view_.room);
+    overview->SetMarks(insight_->Marks());
+}
+
+void frmQuorvan::mnuPalette_Click()
+{
+    if (view_.paletteOpen) {
+        UnloadPaletteEditor();
+    } else {
+        frmPaletteEditor* editor = PaletteEditor();
+        editor->show();
+        // Loaded once more, now that it is visible.
+        editor->Init();
+    }
+    view_.paletteOpen = !view_.paletteOpen;
+    menus_.palette->setChecked(view_.paletteOpen);
+}
+
+void frmQuorvan::UnloadPaletteEditor()
+{
+    frmPaletteEditor* editor = paletteEditor_;
+    if (editor == nullptr)
+        return;
+    paletteEditor_ = nullptr;
+    editor->hide();
+    // Deferred: this may be reached from the editor's own close handler.
+    editor->deleteLater();
+}
+
+void frmQuorvan::mnuTileEditor_Click()
+{
+    // The check mark records only this item's own toggling: it says whether the
+    // user last opened or closed the editor from here.
+    if (view_.tileEditorOpen) {
+        if (frmTileEdit* editor = TileEdit(false))
+            editor->close(); // closing only hides it
+    } else {
+        frmTileEdit* editor = TileEdit(); // the first creation runs its load handler
+        editor->ShowBlock(0);
+        editor->show();
+    }
+    view_.tileEditorOpen = !view_.tileEditorOpen;
+    menus_.tileEditor->setChecked(view_.tileEditorOpen);
+}
+
+void frmQuorvan::cmdEditTile_Click()
+{
+    activateWindow();
+    setFocus();
+    if (!view_.blockSelected() || document_.fileName().isEmpty())
+        return;
+    frmTileEdit* editor = TileEdit();
+    editor->ShowBlock(view_.selectedBlock);
+    editor->show();
+}
+
+void frmQuorvan::mnuStageOverview_Click()
+{
+    if (view_.overviewOpen) {
+        if (frmStageOverview* overview = StageOverview(false))
+            overview->hide();
+    } else {
+        frmStageOverview* overview = StageOverview();
+        SyncStageOverview();
+        overview->show();
+    }
+    view_.overviewOpen = !view_.overviewOpen;
+    menus_.stageOverview->setChecked(view_.overviewOpen);
 }
 
 } // namespace quorvan

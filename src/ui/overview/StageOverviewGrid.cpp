@@ -147,6 +147,8 @@ int StageOverviewGrid::RoomAt(QPoint point) const
 
 void StageOverviewGrid::paintEvent(QPaintEvent* event)
 {
+    // Changes not yet drawn are drawn first: what shows is never behind the image.
+    document_.FlushChanges();
     QPainter painter(this);
     const QRect exposed = event->rect();
     painter.fillRect(exposed, palette().window());

@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorvan {
@@ -58,22 +57,16 @@ void frmStageOverview::CreateWidgets()
     resize(widthFor(kDefaultColumns), kDefaultHeight);
     setMinimumSize(widthFor(1), StageOverviewGrid::kPitchY);
 
-    pendingTimer_ = new QTimer(this);
-    pendingTimer_->setSingleShot(true);
-    pendingTimer_->setInterval(0);
 }
 
 void frmStageOverview::ConnectWidgets()
 {
     connect(grid_, &StageOverviewGrid::roomClicked, this, &frmStageOverview::roomChosen);
-    connect(pendingTimer_, &QTimer::timeout, this, &frmStageOverview::ApplyPendingChanges);
-    connect(&document_, &RomDocument::bytesChanged, this, &frmStageOverview::Document_BytesChanged);
-    connect(&document_, &RomDocument::imageReplaced, this, &frmStageOverview::Document_ImageReplaced);
+    connect(&document_, &RomDocument::changed, this, &frmStageOverview::Document_Changed);
 }
 
 void frmStageOverview::ShowStage()
 {
-    pending_.Clear();
     staleWhileHidden_ = false;
     const int rooms = document_.isOpen() ? StageRoomCount(document_.currentStageInfo(), document_.image().bytes()) : 0;
     grid_->SetStage(document_.currentStage(), rooms);
@@ -82,7 +75,6 @@ void frmStageOverview::ShowStage()
 
 void frmStageOverview::ClearStage()
 {
-    pending_.Clear();
     staleWhileHidden_ = false;
     grid_->ClearStage();
     LayOutGrid();
@@ -120,6 +112,7 @@ void frmStageOverview::SetMarks(const MarkOptions& options)
 
 const QImage& frmStageOverview::Thumbnail(int room)
 {
+    document_.FlushChanges();
     return grid_->Thumbnail(room);
 }
 
@@ -128,29 +121,21 @@ QRect frmStageOverview::ThumbnailRect(int room) const
     return grid_->ThumbnailRect(room);
 }
 
-void frmStageOverview::Document_BytesChanged(qint64 offset, qint64 length)
+void frmStageOverview::Document_Changed(const DocumentChange& change)
 {
-    if (grid_->stage() < 0)
+    if (change.replaced) {
+        Document_ImageReplaced();
+        return;
+    }
+    if (grid_->stage() < 0 || !document_.isOpen())
         return;
     if (!isVisible()) {
         // Nothing is shown: remember only that everything must be looked at again.
         staleWhileHidden_ = true;
         return;
     }
-    pending_.Add(offset, length);
-    if (!pendingTimer_->isActive())
-        pendingTimer_->start();
-}
-
-void frmStageOverview::ApplyPendingChanges()
-{
-    pendingTimer_->stop();
-    if (pending_.empty() || grid_->stage() < 0 || !document_.isOpen()) {
-        pending_.Clear();
-        return;
-    }
     const StageSource source{document_.image().bytes(), document_.stages(), grid_->stage()};
-    if (RoomListTouched(source, pending_)) {
+    if (RoomListTouched(source, change.bytes)) {
         const int rooms = StageRoomCount(document_.stages()[static_cast<std::size_t>(grid_->stage())],
                                          document_.image().bytes());
         if (rooms != grid_->roomCount()) {
@@ -158,11 +143,14 @@ void frmStageOverview::ApplyPendingChanges()
             LayOutGrid();
         }
     }
-    const RoomSet touched = TouchedRooms(source, grid_->roomCount() - 1, pending_);
-    pending_.Clear();
-    const QList<int> redrawn = grid_->Redraw(touched);
+    const QList<int> redrawn = grid_->Redraw(TouchedRooms(source, grid_->roomCount() - 1, change.bytes));
     if (!redrawn.isEmpty())
         emit thumbnailsRedrawn(redrawn);
+}
+
+void frmStageOverview::ApplyPendingChanges()
+{
+    document_.FlushChanges();
 }
 
 void frmStageOverview::Document_ImageReplaced()
@@ -174,7 +162,6 @@ void frmStageOverview::Document_ImageReplaced()
         ClearStage();
         return;
     }
-    pending_.Clear();
     staleWhileHidden_ = false;
     grid_->SetStage(grid_->stage(), StageRoomCount(document_.stages()[static_cast<std::size_t>(grid_->stage())],
                                                    document_.image().bytes()));

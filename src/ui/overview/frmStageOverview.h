@@ -4,10 +4,9 @@
 // that room (roomChosen); the window knows nothing of the main window, which
 // tells it the stage, the current room and the marks to draw.
 //
-// It follows the document by itself: an edit, undo or redo composes again only
-// the thumbnails of the rooms it touched (RoomDependencies.h), once control
-// returns to the event loop, so that the many bytes of one gesture are one
-// redraw; another image opened redraws every room. While the window is hidden
+// It follows the document's change signal by itself: an edit, undo or redo
+// composes again only the thumbnails of the rooms it touched
+// (RoomDependencies.h); another image opened redraws every room. While the window is hidden
 // nothing is composed: the first show afterwards redraws what is shown.
 
 #include "data/BlockUsage.h"
@@ -19,12 +18,12 @@
 
 class QCloseEvent;
 class QScrollArea;
-class QTimer;
 
 namespace quorvan {
 
 class RomDocument;
 class StageOverviewGrid;
+struct DocumentChange;
 
 class frmStageOverview : public QWidget {
     Q_OBJECT
@@ -52,8 +51,8 @@ public:
     QRect ThumbnailRect(int room) const;
     QScrollArea* scrollArea() const { return scroll_; }
 
-    // Redraws now what the edits reported so far touched (otherwise done when
-    // control returns to the event loop).
+    // Redraws now what the edits made so far touched (otherwise done when
+    // control returns to the event loop): the document's changes are flushed.
     void ApplyPendingChanges();
 
 signals:
@@ -72,15 +71,13 @@ protected:
 private:
     void CreateWidgets();
     void ConnectWidgets();
-    void Document_BytesChanged(qint64 offset, qint64 length);
+    void Document_Changed(const DocumentChange& change);
     void Document_ImageReplaced();
     void LayOutGrid();
 
     RomDocument& document_;
     QScrollArea* scroll_ = nullptr;
     StageOverviewGrid* grid_ = nullptr;
-    QTimer* pendingTimer_ = nullptr;
-    ChangedBytes pending_;   // bytes changed since the last redraw
     bool staleWhileHidden_ = false; // something changed while nothing was shown
 };
 

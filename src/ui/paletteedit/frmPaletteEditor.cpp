@@ -2,7 +2,6 @@
 
 #include "data/RomDocument.h"
 #include "graphics/NesColours.h"
-#include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/SetTopMostWindow.h"
 
@@ -67,6 +66,23 @@ void frmPaletteEditor::ConnectWidgets()
                 });
     }
     connect(picPalGrid_, &PictureBox::mouseDown, this, &frmPaletteEditor::picPalGrid_MouseDown);
+    // The swatches follow every change of the stage's palette bytes, made here or anywhere.
+    connect(&document_, &RomDocument::changed, this, &frmPaletteEditor::Document_Changed);
+    const auto catchUp = [this] { document_.FlushChanges(); };
+    picPalGrid_->setCatchUp(catchUp);
+    for (PictureBox* swatch : picLoadedPal_)
+        swatch->setCatchUp(catchUp);
+}
+
+void frmPaletteEditor::Document_Changed(const DocumentChange& change)
+{
+    if (change.replaced) {
+        Init(); // another image: its swatches from the start
+        return;
+    }
+    const std::int64_t first = PaletteByteOffset(0);
+    if (change.bytes.Intersects(first, first + kSwatches))
+        Refresh(); // the user's swatch stays selected
 }
 
 void frmPaletteEditor::Form_Load()
@@ -123,7 +139,7 @@ void frmPaletteEditor::ShowSwatch(int index)
     const std::uint8_t value = image.at(offset);
     // A byte of 64 or more names no colour: the fault colour shows it, the
     // tooltip still tells the value.
-    const std::uint32_t colour = value < NesPalette.size() ? NesPalette[value] : kFaultColour;
+    const std::uint32_t colour = NesColourOrFault(value);
     swatch->setBackColor(NesColorToRGB(colour));
     swatch->setToolTip(SwatchToolTip(value));
 }
@@ -132,9 +148,6 @@ void frmPaletteEditor::Init()
 {
     if (document_.fileName().isEmpty())
         return;
-    // The colour table is filled when the renderer is created; make sure it is,
-    // so that the swatches never show an empty table.
-    EnsureNesTiles();
     for (int i = 0; i < kSwatches; ++i)
         ShowSwatch(i);
     picLoadedPal_Click(0);
@@ -152,7 +165,6 @@ void frmPaletteEditor::picLoadedPal_Click(int Index)
 {
     if (Index < 0 || Index >= kSwatches)
         return;
-    EnsureNesTiles();
     // Recolouring clears every swatch, and with it the frame of the previous selection.
     for (int i = 0; i < kSwatches; ++i)
         ShowSwatch(i);
@@ -173,7 +185,7 @@ void frmPaletteEditor::PaintColourCells()
     for (int c = 0; c < kGridColumns; ++c) {
         for (int r = 0; r < kGridRows; ++r) {
             const auto n = static_cast<std::size_t>(r * kGridColumns + c);
-            painter.fillRect(QRect(c * kCell, r * kCell, kCell, kCell), NesColorToRGB(NesPalette[n]));
+            painter.fillRect(QRect(c * kCell, r * kCell, kCell, kCell), NesColorToRGB(kNesColours[n]));
         }
     }
     picPalGrid_->update();
@@ -202,19 +214,13 @@ void frmPaletteEditor::picPalGrid_MouseDown(int, int, int X, int Y)
     const auto sx = static_cast<std::int16_t>(X / kCell * kCell);
     const auto sy = static_cast<std::int16_t>(Y / kCell * kCell);
 
-    EnsureNesTiles();
-    PaintColourCells();
-
     const auto n = static_cast<std::uint8_t>((sy / kCell) * kGridColumns + sx / kCell);
     {
         EditStep step(document_.history(), QStringLiteral("Colour"), {document_.currentStage(), -1, -1});
         document_.image().write(PaletteByteOffset(SelectedPal_), n);
     }
-
-    // The blocks of both views are drawn with the palettes just changed.
-    emit coloursChanged();
-
-    picLoadedPal_Click(SelectedPal_);
+    // Every view drawn with the palette, this one too, follows the change
+    // (Document_Changed); the same colour picked again changes nothing.
 }
 
 void frmPaletteEditor::closeEvent(QCloseEvent* event)

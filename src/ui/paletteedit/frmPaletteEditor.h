@@ -4,8 +4,8 @@
 // Swatch i shows palette byte P + i (colour i mod 4 of palette i div 4), P being
 // the current stage's palette offset. The user selects a swatch, then clicks a
 // cell of the colour grid: the cell's colour number is written into the image at
-// once and the window says so (coloursChanged), so that whoever shows the
-// image redraws it. The window knows nothing of the main window.
+// once, and every view drawn with it follows the document's change signal,
+// this window too. The window knows nothing of the main window.
 
 #include <QColor>
 #include <QWidget>
@@ -17,6 +17,7 @@ namespace quorvan {
 
 class PictureBox;
 class RomDocument;
+struct DocumentChange;
 
 class frmPaletteEditor : public QWidget {
     Q_OBJECT
@@ -64,9 +65,6 @@ public:
     static QString SwatchToolTip(std::uint8_t value);
 
 signals:
-    // A colour was picked and written: the views drawn with the palettes
-    // should be redrawn.
-    void coloursChanged();
     // The user closed the window with its close button. The window is
     // discarded by whoever owns it; it only hides itself.
     void closed();
@@ -78,6 +76,7 @@ private:
     void CreateWidgets();
     void ConnectWidgets();
     void Form_Load();
+    void Document_Changed(const DocumentChange& change);
 
     // A master-palette entry (0x00RRGGBB) as a colour the controls take.
     static QColor NesColorToRGB(std::uint32_t colour);

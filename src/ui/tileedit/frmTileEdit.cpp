@@ -1,7 +1,9 @@
 #include "ui/tileedit/frmTileEdit.h"
 
 #include "data/RomDocument.h"
+#include "graphics/DocumentSource.h"
 #include "graphics/DrawBlock.h"
+#include "graphics/RoomDependencies.h"
 #include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
 #include "ui/common/PictureBox.h"
@@ -190,6 +192,22 @@ void frmTileEdit::ConnectWidgets()
     }
     connect(cboFlags_, &QComboBox::currentIndexChanged, this, [this] { cboFlags_Click(); });
     connect(cmdRefresh_, &QPushButton::clicked, this, &frmTileEdit::cmdRefresh_Click);
+    // The block shown follows every change of the image, made here or anywhere.
+    connect(&document_, &RomDocument::changed, this, &frmTileEdit::Document_Changed);
+    const auto catchUp = [this] { document_.FlushChanges(); };
+    picTile_->setCatchUp(catchUp);
+    for (PictureBox* swatch : picPal_)
+        swatch->setCatchUp(catchUp);
+}
+
+void frmTileEdit::Document_Changed(const DocumentChange& change)
+{
+    if (document_.fileName().isEmpty() || !document_.isOpen())
+        return;
+    // Another image: the same block number of it. Otherwise only a change of
+    // what the block is drawn from: its tile numbers, attribute, palette or tiles.
+    if (change.replaced || TouchedBlocks(SourceOf(document_), change.bytes).test(static_cast<std::size_t>(vsTile_->value())))
+        vsTile_Change();
 }
 
 void frmTileEdit::Form_Load()
@@ -267,13 +285,13 @@ void frmTileEdit::vsTile_Change()
         const int palette = attribute % 4;
         cboFlags_->setCurrentIndex(flags);
 
-        clsNesTiles& tiles = EnsureNesTiles(); // fills NesPalette
+        clsNesTiles& tiles = EnsureNesTiles();
         const std::int64_t palettes = std::int64_t{document_.currentStageInfo().Palettes} + 4 * palette;
         for (int i = 0; i < 4; ++i) {
             const std::uint8_t number = image.at(palettes + i);
             QColor colour;
-            if (number < NesPalette.size()) {
-                colour = FromPlatformColour(NesColorToRGB(NesPalette[number]));
+            if (number < kNesColours.size()) {
+                colour = FromPlatformColour(NesColorToRGB(kNesColours[number]));
             } else {
                 // No such colour: show the swatch in the fault colour and count it,
                 // so that the notice after this refresh names it.
@@ -285,7 +303,7 @@ void frmTileEdit::vsTile_Change()
 
         optPal_[static_cast<std::size_t>(palette)]->setChecked(true);
 
-        DrawBlock(*picTile_, b, kScale);
+        DrawBlock(*picTile_, SourceOf(document_), b, kScale);
 
         // A white cross three pixels wide between the four tiles, and a line
         // before every tile pixel (0, 8, ..., 120) both ways.
@@ -312,7 +330,6 @@ void frmTileEdit::hsTile_Change(int k)
         document_.image().write(TileOffset(b, k),
                                 static_cast<std::uint8_t>(hsTile_[static_cast<std::size_t>(k)]->value()));
     }
-    vsTile_Change();
 }
 
 void frmTileEdit::optPal_Click(int i)
@@ -330,7 +347,6 @@ void frmTileEdit::optPal_Click(int i)
         EditStep step(document_.history(), QStringLiteral("Palette"), BlockPlace(b));
         image.write(AttributeOffset(b), static_cast<std::uint8_t>((attribute / 4) * 4 + i));
     }
-    vsTile_Change();
 }
 
 void frmTileEdit::cboFlags_Click()
@@ -345,7 +361,6 @@ void frmTileEdit::cboFlags_Click()
         EditStep step(document_.history(), QStringLiteral("Flags"), BlockPlace(b));
         image.write(AttributeOffset(b), static_cast<std::uint8_t>(flags * 4 + attribute % 4));
     }
-    vsTile_Change();
 }
 
 void frmTileEdit::cmdRefresh_Click()

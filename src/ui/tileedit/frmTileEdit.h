@@ -4,8 +4,11 @@
 // The window keeps no copy of the data. The block being edited is vsTile's
 // value; everything else is read from the document's image, for its current
 // stage, at each refresh, and every control writes its byte straight into the
-// image. The window knows nothing of the main window: "Refresh Editor" only
-// asks for a redraw (refreshRequested), and whoever owns the window decides.
+// image. It follows the document's change signal like every view: a change
+// of the block's bytes, its palette or its tiles, made here or anywhere,
+// refreshes it. The window knows nothing of the main window: "Refresh
+// Editor" only asks for a redraw (refreshRequested), and whoever owns the
+// window decides.
 
 #include <QWidget>
 
@@ -23,6 +26,7 @@ namespace quorvan {
 
 class PictureBox;
 class RomDocument;
+struct DocumentChange;
 struct EditPlace;
 
 class frmTileEdit : public QWidget {
@@ -72,6 +76,7 @@ private:
     void CreateValueLabels();
     void ConnectWidgets();
     void Form_Load();
+    void Document_Changed(const DocumentChange& change);
 
     // The refresh: shows block vsTile of the current stage. Reads the image and
     // writes nothing to it.
