@@ -357,11 +357,6 @@ void TestMenus::schemeColours_data()
     QTest::newRow("SelectedText") << "SelectedText" << 0x000000u;
     QTest::newRow("GeneralText") << "GeneralText" << 0x000000u;
     QTest::newRow("BorderColor") << "BorderColor" << 0x555576u;
-    QTest::newRow("body") << "body" << 0x3A6EA5u;
-    QTest::newRow("table1bg") << "Table1BG" << 0xDFDFDFu;
-    QTest::newRow("table2bg") << "table2bg" << 0xF1F1F1u;
-    QTest::newRow("headingbg") << "headingbg" << 0x8080A6u;
-    QTest::newRow("headingtext") << "HeadingText" << 0xE7E7FFu;
     QTest::newRow("menutext") << "menutext" << 0x000000u;
     QTest::newRow("unknown key") << "no such key" << 0x000000u;
     QTest::newRow("empty key") << "" << 0x000000u;

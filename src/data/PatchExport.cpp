@@ -64,11 +64,6 @@ PatchBuild BuildPatchOf(PatchFormat format, const RomDocument& document, const P
     return build;
 }
 
-PatchBuild BuildIpsPatchOf(const RomDocument& document)
-{
-    return BuildPatchOf(PatchFormat::Ips, document, ChoosePatchBase(document, QString()));
-}
-
 std::optional<QString> WritePatchFile(const QString& path, std::span<const std::uint8_t> bytes)
 {
     return SaveRomFile(path, bytes);

@@ -38,8 +38,6 @@ struct PatchBuild {
 
 // The patch from `base` to the image as it is now.
 PatchBuild BuildPatchOf(PatchFormat format, const RomDocument& document, const PatchBase& base);
-// The IPS patch from the image as opened to the image as it is now.
-PatchBuild BuildIpsPatchOf(const RomDocument& document);
 
 // The patch between two images given as bytes (the command line's
 // --create-patch): nothing when the format cannot hold them (an IPS between

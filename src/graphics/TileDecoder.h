@@ -61,9 +61,6 @@ inline VectorTileDecoder VectorDecoder()
     return detail::vectorTileDecoder;
 }
 
-// Whether this processor has a vector decoder.
-bool VectorTileDecoderAvailable();
-
 // Decodes with the vector decoder where there is one (`use`, the default) or
 // always with the portable table path (tests compare the two). Returns
 // whether the vector decoder is in use now.

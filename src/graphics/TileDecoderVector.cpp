@@ -100,11 +100,6 @@ namespace detail {
 VectorTileDecoder vectorTileDecoder = Available();
 } // namespace detail
 
-bool VectorTileDecoderAvailable()
-{
-    return Available() != nullptr;
-}
-
 bool UseVectorTileDecoder(bool use)
 {
     detail::vectorTileDecoder = use ? Available() : nullptr;

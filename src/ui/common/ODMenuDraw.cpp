@@ -167,22 +167,12 @@ TopItemRecord& PrevTopItem()
 QColor SchemeColor(const QString& key)
 {
     const QString name = key.toLower();
-    if (name == QLatin1String("body"))
-        return Rgb(58, 110, 165);
     if (name == QLatin1String("selected"))
         return Rgb(255, 255, 0);
     if (name == QLatin1String("selectedtext") || name == QLatin1String("generaltext"))
         return Rgb(0, 0, 0);
     if (name == QLatin1String("bordercolor"))
         return Rgb(85, 85, 118);
-    if (name == QLatin1String("table1bg"))
-        return Rgb(223, 223, 223);
-    if (name == QLatin1String("table2bg"))
-        return Rgb(241, 241, 241);
-    if (name == QLatin1String("headingbg"))
-        return Rgb(128, 128, 166);
-    if (name == QLatin1String("headingtext"))
-        return Rgb(231, 231, 255);
     if (name == QLatin1String("menubg"))
         return QApplication::palette("QMenu").color(QPalette::Active, QPalette::Window);
     return Rgb(0, 0, 0);
@@ -335,8 +325,11 @@ void DrawMenuItem(std::int64_t windowHandle, const MenuDrawRecord* record)
             DrawPrefixText(p, RoundHalfEven((w - extent.width()) / 2.0), RoundHalfEven((h - extent.height()) / 2.0),
                            caption, text, disabled);
         } else {
-            // The icon column: the registered icon, or the crossed box when checked.
-            const std::optional<MenuIconPair> icons = IconsOf(caption);
+            // The icon column: the registered icon, or the crossed box when
+            // checked; a switch without an icon of its own shows an empty box.
+            std::optional<MenuIconPair> icons = IconsOf(caption);
+            if (!icons && (state & kOdsCheckBox) != 0)
+                icons = MenuIconPair{kUncheckedImage, kUncheckedMask};
             const bool hasIcon = icons.has_value() || checked;
             QImage image;
             QImage mask;

@@ -27,6 +27,9 @@ constexpr unsigned kOdsSelected = 0x1;
 constexpr unsigned kOdsDisabled = 0x4;
 constexpr unsigned kOdsChecked = 0x8;
 constexpr unsigned kOdsHotLight = 0x40;
+// Not a state of the window system's: the item can be checked (a switch),
+// so that it shows an empty box while off when it has no icon of its own.
+constexpr unsigned kOdsCheckBox = 0x10000;
 
 // Layout constants in pixels.
 constexpr int kIconColumn = 20;
@@ -35,6 +38,8 @@ constexpr int kShortcutRightMargin = 10;
 constexpr int kMeasureMargin = 6;
 constexpr int kEnabledIconLeft = 2;
 constexpr int kLeftStrip = 4;
+constexpr int kUncheckedImage = 996;
+constexpr int kUncheckedMask = 997;
 constexpr int kCheckedImage = 998;
 constexpr int kCheckedMask = 999;
 

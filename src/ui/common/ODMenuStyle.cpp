@@ -157,8 +157,8 @@ void ODMenuStyle::drawControl(ControlElement element, const QStyleOption* option
             else
                 record.itemState |= kOdsHotLight;
         }
-        if (item->checkType != QStyleOptionMenuItem::NotCheckable && item->checked)
-            record.itemState |= kOdsChecked;
+        if (item->checkType != QStyleOptionMenuItem::NotCheckable)
+            record.itemState |= item->checked ? kOdsChecked : kOdsCheckBox;
         const QPoint origin = ContentsOrigin(widget);
         const QRect rect = option->rect.translated(-origin);
         record.left = rect.left();

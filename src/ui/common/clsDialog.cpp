@@ -146,10 +146,6 @@ bool clsDialog::Show(bool save)
     flags_ = record.flags;
     defaultExt_ = record.defExt;
     fileName_ = path;
-    const QString title = QFileInfo(path).fileName();
-    fileTitle_ = title;
-    const qsizetype dot = title.lastIndexOf(QLatin1Char('.'));
-    fileExt_ = static_cast<std::int16_t>(dot < 0 ? 0 : path.size() - title.size() + dot + 1);
     filter_ = record.filter;
     initDir_ = record.initialDir;
     const qsizetype selected = filters.indexOf(dialog.selectedNameFilter());

@@ -35,9 +35,6 @@ public:
 
     static constexpr int CancelErrorNumber = 32755;
 
-    std::int16_t FileExt() const { return fileExt_; }
-    void setFileExt(std::int16_t value) { fileExt_ = value; }
-    QWidget* hwnd() const { return owner_; }
     void sethwnd(QWidget* owner) { owner_ = owner; }
 
     // Show the dialog. Return true when the user chose a file, false when the
@@ -47,23 +44,15 @@ public:
     bool ShowOpen();
 
     std::int16_t MaxFileSize() const { return maxFileSize_; }
-    void setMaxFileSize(std::int16_t value) { maxFileSize_ = value; }
-    QString InitDir() const { return initDir_; }
     void setInitDir(const QString& value) { initDir_ = value; }
-    std::int32_t flags() const { return flags_; }
     void setflags(std::int32_t value) { flags_ = value; }
     QString Filter() const;            // bar-separated form
     void setFilter(const QString& value);
     QString StoredFilter() const { return filter_; } // NUL-separated form
-    std::int16_t FilterIndex() const { return filterIndex_; }
     void setFilterIndex(std::int16_t value) { filterIndex_ = value; }
-    QString FileTitle() const { return fileTitle_; }
-    void setFileTitle(const QString& value) { fileTitle_ = value; }
     QString FileName() const { return fileName_; }
     void setFileName(const QString& value) { fileName_ = value; }
-    QString DialogTitle() const { return dialogTitle_; }
     void setDialogTitle(const QString& value) { dialogTitle_ = value; }
-    QString DefaultExt() const { return defaultExt_; }
     void setDefaultExt(const QString& value) { defaultExt_ = value; }
     bool CancelError() const { return cancelError_; }
     void setCancelError(bool value) { cancelError_ = value; }
@@ -77,14 +66,12 @@ public:
 private:
     bool Show(bool save);
 
-    std::int16_t fileExt_ = 0;
     QWidget* owner_ = nullptr;
     std::int16_t maxFileSize_ = 260;
     QString initDir_ = QStringLiteral("C:\\");
     std::int32_t flags_ = 0;
     QString filter_ = QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*") + QChar(0) + QChar(0);
     std::int16_t filterIndex_ = 1;
-    QString fileTitle_;
     QString fileName_;
     QString dialogTitle_;
     QString defaultExt_;

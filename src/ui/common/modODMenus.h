@@ -62,8 +62,6 @@ public:
     }
     bool Exists(const QString& key) const { return items_.contains(key.toLower()); }
     int Count() const { return static_cast<int>(items_.size()); }
-    // The keys in lower case.
-    QStringList Keys() const { return items_.keys(); }
 
 private:
     QHash<QString, T> items_;

@@ -64,14 +64,6 @@ void AddRecentFile(const QString& path)
     Keep(list);
 }
 
-void RemoveRecentFile(const QString& path)
-{
-    const QString entry = Normalised(path);
-    QStringList list = RecentFiles();
-    list.removeIf([&](const QString& old) { return SameEntry(old, entry); });
-    Keep(list);
-}
-
 void ClearRecentFiles()
 {
     Keep({});

@@ -17,9 +17,6 @@ QStringList RecentFiles();
 // oldest beyond the limit.
 void AddRecentFile(const QString& path);
 
-// Drops every entry for the file at `path`.
-void RemoveRecentFile(const QString& path);
-
 // Empties the list.
 void ClearRecentFiles();
 

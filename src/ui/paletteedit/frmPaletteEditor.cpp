@@ -12,6 +12,12 @@ namespace quorvan {
 
 namespace {
 
+// A colour of the table (0x00RRGGBB) as the controls take it.
+QColor DisplayColour(std::uint32_t colour)
+{
+    return QColor(static_cast<QRgb>(colour));
+}
+
 constexpr int kClientWidth = 529;
 constexpr int kClientHeight = 287;
 constexpr QPoint kGridPosition(8, 144);
@@ -114,12 +120,6 @@ QString frmPaletteEditor::SwatchToolTip(std::uint8_t value)
     return QString::number(value, 16).toUpper();
 }
 
-QColor frmPaletteEditor::NesColorToRGB(std::uint32_t colour)
-{
-    return QColor(static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>(colour & 0xFF));
-}
-
 std::int64_t frmPaletteEditor::PaletteByteOffset(int index) const
 {
     return std::int64_t{document_.currentStageInfo().Palettes} + index;
@@ -132,7 +132,7 @@ void frmPaletteEditor::ShowSwatch(int index)
     const RomBuffer& image = document_.image();
     if (!image.contains(offset)) {
         // No byte to show: the fault colour, and no value in the tooltip.
-        swatch->setBackColor(NesColorToRGB(kFaultColour));
+        swatch->setBackColor(DisplayColour(kFaultColour));
         swatch->setToolTip(QString());
         return;
     }
@@ -140,7 +140,7 @@ void frmPaletteEditor::ShowSwatch(int index)
     // A byte of 64 or more names no colour: the fault colour shows it, the
     // tooltip still tells the value.
     const std::uint32_t colour = NesColourOrFault(value);
-    swatch->setBackColor(NesColorToRGB(colour));
+    swatch->setBackColor(DisplayColour(colour));
     swatch->setToolTip(SwatchToolTip(value));
 }
 
@@ -185,7 +185,7 @@ void frmPaletteEditor::PaintColourCells()
     for (int c = 0; c < kGridColumns; ++c) {
         for (int r = 0; r < kGridRows; ++r) {
             const auto n = static_cast<std::size_t>(r * kGridColumns + c);
-            painter.fillRect(QRect(c * kCell, r * kCell, kCell, kCell), NesColorToRGB(kNesColours[n]));
+            painter.fillRect(QRect(c * kCell, r * kCell, kCell, kCell), DisplayColour(kNesColours[n]));
         }
     }
     picPalGrid_->update();

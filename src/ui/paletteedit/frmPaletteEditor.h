@@ -78,9 +78,6 @@ private:
     void Form_Load();
     void Document_Changed(const DocumentChange& change);
 
-    // A master-palette entry (0x00RRGGBB) as a colour the controls take.
-    static QColor NesColorToRGB(std::uint32_t colour);
-
     // Paints the 64 colour cells, the black grid lines and the highlight of the
     // cell whose top-left corner is (x, y); no highlight when that cell lies
     // outside the grid.
