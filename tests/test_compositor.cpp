@@ -14,6 +14,7 @@
 #include "graphics/TileDecoder.h"
 #include "graphics/clsNesTiles.h"
 #include "support/RandomImage.h"
+#include "support/ReferenceRenderer.h"
 
 #include <QTest>
 
@@ -94,10 +95,10 @@ void ReferencePage(Canvas& canvas, int page, int scale)
             ReferenceBlock(canvas, page * 16 + r * 2 + c, scale, c * 16 * scale, r * 16 * scale);
 }
 
-// The per-bit decoding of the tile format: value of pixel (c, r).
+// The per-bit decoding of the tile format (the tests' reference renderer): value of pixel (c, r).
 int PixelValue(const TilePlanes& t, int r, int c)
 {
-    return ((t[std::size_t(r)] >> (7 - c)) & 1) | (((t[std::size_t(r + 8)] >> (7 - c)) & 1) << 1);
+    return quorvan::test::PlanePixel(t.data(), c, r);
 }
 
 // Tile t of the 8192 that hold every pair of plane bytes once: row r is pair 8t + r.

@@ -37,23 +37,6 @@ namespace {
 
 using Points = QList<QPoint>;
 
-void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, keys);
-    QApplication::sendEvent(widget, &event);
-}
-
-// Press at the first point, move through the others, release at the last.
-void Drag(QWidget* widget, const Points& points, Qt::KeyboardModifiers keys = {})
-{
-    Mouse(widget, QEvent::MouseButtonPress, points.first(), Qt::LeftButton, keys);
-    for (qsizetype i = 1; i < points.size(); ++i)
-        Mouse(widget, QEvent::MouseMove, points[i], Qt::LeftButton, keys);
-    Mouse(widget, QEvent::MouseButtonRelease, points.last(), Qt::LeftButton, keys);
-}
-
 void Hover(QWidget* widget, QPoint at)
 {
     Mouse(widget, QEvent::MouseMove, at, Qt::NoButton, {});

@@ -10,6 +10,7 @@
 #include "graphics/MemoryPicture.h"
 #include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
+#include "support/ReferenceRenderer.h"
 #include "support/TestSupport.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/RenderFaultReport.h"
@@ -26,14 +27,15 @@ namespace {
 using Tile = std::array<std::uint8_t, 16>;
 using Colours = std::array<std::uint8_t, 4>;
 
+// The tile format decoded by the tests' reference renderer.
 int PixelValue(const Tile& t, int r, int c)
 {
-    return ((t[r] >> (7 - c)) & 1) + 2 * ((t[r + 8] >> (7 - c)) & 1);
+    return PlanePixel(t.data(), c, r);
 }
 
 std::uint32_t ColourOf(std::uint8_t number)
 {
-    return number < 64 ? kNesColours[number] : kFaultColour;
+    return ColourOfNumber(number);
 }
 
 // Writes the tile the way the format describes, stopping at the buffer's end.

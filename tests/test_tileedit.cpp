@@ -4,6 +4,7 @@
 #include "data/modGlobals.h"
 #include "graphics/NesColours.h"
 #include "graphics/clsNesTiles.h"
+#include "support/ReferenceRenderer.h"
 #include "support/TestSupport.h"
 #include "ui/common/PictureBox.h"
 #include "ui/common/RuntimeError.h"
@@ -48,33 +49,10 @@ const StageInfo& Row(int stage)
     return Stages[static_cast<std::size_t>(stage)];
 }
 
-// The block as the editor must show it: each tile pixel an 8 x 8 square, tiles
-// 0x80..0xFF of rows 0..7 from row 0's set, then the white lines at 0, 8, ..., 120
-// both ways and the cross at 63, 64, 65.
+// The block as the editor must show it (the tests' reference renderer).
 QImage ExpectedBlock(int stage, int block)
 {
-    QImage image(128, 128, QImage::Format_RGB32);
-    const std::int64_t attribute = Byte(Row(stage).BlockAttributes + block);
-    const std::int64_t palette = Row(stage).Palettes + 4 * (attribute % 4);
-    for (int y = 0; y < 128; ++y) {
-        for (int x = 0; x < 128; ++x) {
-            const bool line = x % 8 == 0 || y % 8 == 0 || (x >= 63 && x <= 65) || (y >= 63 && y <= 65);
-            std::uint32_t colour = kWhite;
-            if (!line) {
-                const int quadrant = (y >= 64 ? 2 : 0) + (x >= 64 ? 1 : 0);
-                const int tile = Byte(Row(stage).BlockTiles + 4 * block + quadrant);
-                const std::int64_t base = tile >= 0x80 && stage < 8 ? Row(0).TileData : Row(stage).TileData;
-                const int r = (y % 64) / 8;
-                const int c = (x % 64) / 8;
-                const int low = Byte(base + 16 * tile + r);
-                const int high = Byte(base + 16 * tile + r + 8);
-                const int value = (((high >> (7 - c)) & 1) << 1) | ((low >> (7 - c)) & 1);
-                colour = NesColourOrFault(Byte(palette + value));
-            }
-            image.setPixel(x, y, 0xFF000000u | colour);
-        }
-    }
-    return image;
+    return ReferenceEditorBlock(ImageBytes(), stage, block);
 }
 
 // Index of the first differing pixel, or an empty string when equal.
@@ -584,7 +562,7 @@ void TestTileEdit::paletteByteAbove63()
         const std::int64_t base = Row(0).TileData + 16 * tile; // row 0: every tile from its own set
         for (int r = 0; r < 8; ++r) {
             for (int c = 0; c < 8; ++c) {
-                const int value = (((Byte(base + r + 8) >> (7 - c)) & 1) << 1) | ((Byte(base + r) >> (7 - c)) & 1);
+                const int value = TilePixel(before, base, c, r);
                 badTilePixels += value == 1 || value == 3 ? 1 : 0;
             }
         }

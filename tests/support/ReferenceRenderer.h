@@ -19,38 +19,43 @@
 
 namespace quorvan::test {
 
-using ImageBytes = std::vector<std::uint8_t>;
+using ImageData = std::vector<std::uint8_t>;
 
 // The byte at `offset`, or -1 past either end of the image.
-inline int ByteAt(const ImageBytes& image, std::int64_t offset)
+inline int ByteAt(const ImageData& image, std::int64_t offset)
 {
     return offset >= 0 && offset < static_cast<std::int64_t>(image.size()) ? image[static_cast<std::size_t>(offset)] : -1;
 }
 
 // The stage table in effect for an image of this length (rows 0..10).
-inline StageInfo StageRow(const ImageBytes& image, int stage)
+inline StageInfo StageRow(const ImageData& image, int stage)
 {
     return (*StagesForLength(image.size()))[static_cast<std::size_t>(stage)];
 }
 
 // Where tile `tile` of stage row `stage` starts: tiles 0x80..0xFF of rows
 // 0..7 are those of row 0's tile set, every other tile its own row's.
-inline std::int64_t TileStart(const ImageBytes& image, int stage, int tile)
+inline std::int64_t TileStart(const ImageData& image, int stage, int tile)
 {
     const int row = tile >= 0x80 && stage < 8 ? 0 : stage;
     return std::int64_t{StageRow(image, row).TileData} + std::int64_t{tile} * 16;
 }
 
-// The value (0..3) of pixel (column, row) of the tile whose 16 bytes start at
-// `start`: bit 7 - column of the row's byte in the first plane is bit 0 of the
-// value, the same bit eight bytes on is bit 1. -1 when the tile lies outside.
-inline int TilePixel(const ImageBytes& image, std::int64_t start, int column, int row)
+// The value (0..3) of pixel (column, row) of a tile's 16 bytes: bit 7 - column
+// of the row's byte in the first plane is bit 0 of the value, the same bit
+// eight bytes on is bit 1.
+inline int PlanePixel(const std::uint8_t* tile, int column, int row)
 {
-    const int low = ByteAt(image, start + row);
-    const int high = ByteAt(image, start + 8 + row);
+    return ((tile[row] >> (7 - column)) & 1) | (((tile[8 + row] >> (7 - column)) & 1) << 1);
+}
+
+// The same for the tile whose bytes start at `start` of the image; -1 when the
+// tile lies outside it.
+inline int TilePixel(const ImageData& image, std::int64_t start, int column, int row)
+{
     if (ByteAt(image, start) < 0 || ByteAt(image, start + 15) < 0)
         return -1;
-    return ((low >> (7 - column)) & 1) | (((high >> (7 - column)) & 1) << 1);
+    return PlanePixel(image.data() + start, column, row);
 }
 
 // The colour of a colour number (0..63), else the fault colour.
@@ -62,7 +67,7 @@ inline std::uint32_t ColourOfNumber(int number)
 // Block `block` of stage row `stage`, 16 * scale pixels square, its top-left
 // corner at (x0, y0) of `picture`; a block number < 0 (a cell past the end)
 // is drawn all in the fault colour.
-inline void DrawReferenceBlock(QImage& picture, const ImageBytes& image, int stage, int block, int scale, int x0, int y0)
+inline void DrawReferenceBlock(QImage& picture, const ImageData& image, int stage, int block, int scale, int x0, int y0)
 {
     const StageInfo info = StageRow(image, stage);
     const int attribute = block < 0 ? -1 : ByteAt(image, std::int64_t{info.BlockAttributes} + block);
@@ -85,7 +90,7 @@ inline void DrawReferenceBlock(QImage& picture, const ImageBytes& image, int sta
     }
 }
 
-inline QImage ReferenceBlock(const ImageBytes& image, int stage, int block, int scale)
+inline QImage ReferenceBlock(const ImageData& image, int stage, int block, int scale)
 {
     QImage picture(16 * scale, 16 * scale, QImage::Format_RGB32);
     DrawReferenceBlock(picture, image, stage, block, scale, 0, 0);
@@ -93,7 +98,7 @@ inline QImage ReferenceBlock(const ImageBytes& image, int stage, int block, int 
 }
 
 // Room `room` of stage row `stage` at `scale`, drawn at (x0, 0) of `picture`.
-inline void DrawExpectedRoom(QImage& picture, const ImageBytes& image, int stage, int room, int scale, int x0)
+inline void DrawExpectedRoom(QImage& picture, const ImageData& image, int stage, int room, int scale, int x0)
 {
     const StageInfo info = StageRow(image, stage);
     for (int w = 0; w < 12; ++w)
@@ -103,7 +108,7 @@ inline void DrawExpectedRoom(QImage& picture, const ImageBytes& image, int stage
                                x0 + c * 16 * scale, w * 16 * scale);
 }
 
-inline QImage ReferenceRoom(const ImageBytes& image, int stage, int room, int scale)
+inline QImage ReferenceRoom(const ImageData& image, int stage, int room, int scale)
 {
     QImage picture(256 * scale, 192 * scale, QImage::Format_RGB32);
     DrawExpectedRoom(picture, image, stage, room, scale, 0);
@@ -111,7 +116,7 @@ inline QImage ReferenceRoom(const ImageBytes& image, int stage, int room, int sc
 }
 
 // Page `page` of the block table: two blocks across, eight down.
-inline QImage ReferencePage(const ImageBytes& image, int stage, int page, int scale)
+inline QImage ReferencePage(const ImageData& image, int stage, int page, int scale)
 {
     QImage picture(32 * scale, 128 * scale, QImage::Format_RGB32);
     for (int i = 0; i < 16; ++i)
@@ -120,7 +125,7 @@ inline QImage ReferencePage(const ImageBytes& image, int stage, int page, int sc
 }
 
 // The highest room other than 255 that the room list of stage row `stage` names (0 for none).
-inline int LastListedRoom(const ImageBytes& image, int stage)
+inline int LastListedRoom(const ImageData& image, int stage)
 {
     const StageInfo info = StageRow(image, stage);
     int last = 0;
@@ -131,13 +136,18 @@ inline int LastListedRoom(const ImageBytes& image, int stage)
 }
 
 // Rooms first..last side by side at `scale`.
-inline QImage ExpectedRooms(const ImageBytes& image, int stage, int first, int last, int scale)
+inline QImage ExpectedRooms(const ImageData& image, int stage, int first, int last, int scale)
 {
     QImage picture((last - first + 1) * 256 * scale, 192 * scale, QImage::Format_RGB32);
     for (int room = first; room <= last; ++room)
         DrawExpectedRoom(picture, image, stage, room, scale, (room - first) * 256 * scale);
     return picture;
 }
+
+// The tile editor's picture of a block: the block at scale 8 under a white
+// line before every tile pixel and a white cross three pixels wide between
+// the tiles.
+inline QImage ReferenceEditorBlock(const ImageData& image, int stage, int block);
 
 // White grid lines over a picture of cells `step` pixels wide: on the top and
 // left edge of every cell, as the views draw them.
@@ -147,6 +157,18 @@ inline QImage WithGrid(QImage picture, int step)
         for (int x = 0; x < picture.width(); ++x)
             if (x % step == 0 || y % step == 0)
                 picture.setPixel(x, y, 0xFFFFFFFFu);
+    return picture;
+}
+
+inline QImage ReferenceEditorBlock(const ImageData& image, int stage, int block)
+{
+    QImage picture = WithGrid(ReferenceBlock(image, stage, block, 8), 8);
+    for (int k = 63; k <= 65; ++k) {
+        for (int i = 0; i < 128; ++i) {
+            picture.setPixel(k, i, 0xFFFFFFFFu);
+            picture.setPixel(i, k, 0xFFFFFFFFu);
+        }
+    }
     return picture;
 }
 

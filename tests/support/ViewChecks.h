@@ -4,8 +4,7 @@
 
 #include "demo/DemoImage.h"
 #include "data/modGlobals.h"
-#include "graphics/DocumentSource.h"
-#include "graphics/DrawBlock.h"
+#include "support/ReferenceRenderer.h"
 #include "support/TestSupport.h"
 #include "ui/common/PictureBox.h"
 
@@ -35,12 +34,28 @@ inline std::int64_t RoomStart(DemoLayout layout, int row)
     return 0x58 + std::int64_t{row} * 0x2000 + (layout == DemoLayout::Shifted ? 0x200 : 0);
 }
 
-// Block `block` of the current stage as DrawBlock draws it at scale 2.
+// Block `block` of the current stage at scale 2, by the reference renderer.
 inline QImage ExpectedBlock(int block)
 {
-    PictureBox scratch(QStringLiteral("scratch"), 32, 32);
-    DrawBlock(scratch, SourceOf(RomDocument::Program()), block, 2);
-    return scratch.backBuffer().copy();
+    return ReferenceBlock(ImageData(RomImage.bytes().begin(), RomImage.bytes().end()), CurrentStage, block, 2);
+}
+
+// A mouse event of `type` at exactly `at`, with `button` held (released for a release).
+inline void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, keys);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Press at the first point, move through the others, release at the last.
+inline void Drag(QWidget* widget, const QList<QPoint>& points, Qt::KeyboardModifiers keys = {})
+{
+    Mouse(widget, QEvent::MouseButtonPress, points.first(), Qt::LeftButton, keys);
+    for (qsizetype i = 1; i < points.size(); ++i)
+        Mouse(widget, QEvent::MouseMove, points[i], Qt::LeftButton, keys);
+    Mouse(widget, QEvent::MouseButtonRelease, points.last(), Qt::LeftButton, keys);
 }
 
 inline QImage Cell(const QImage& picture, int column, int row)
