@@ -139,6 +139,33 @@ inline QImage ExpectedRooms(const ImageBytes& image, int stage, int first, int l
     return picture;
 }
 
+// Tile `tile` of stage row `stage` (tiles 0x80..0xFF of rows 0..7 from row 0's
+// set) in palette `palette` (0..3) of that row, `scale` pixels per tile pixel,
+// its top-left corner at (x0, y0) of `picture`.
+inline void DrawReferenceTile(QImage& picture, const ImageBytes& image, int stage, int palette, int tile, int scale,
+                              int x0, int y0)
+{
+    const std::int64_t colours = std::int64_t{StageRow(image, stage).Palettes} + palette * 4;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const int value = TilePixel(image, TileStart(image, stage, tile), x, y);
+            const std::uint32_t colour = value < 0 ? kFaultColour : ColourOfNumber(ByteAt(image, colours + value));
+            for (int dy = 0; dy < scale; ++dy)
+                for (int dx = 0; dx < scale; ++dx)
+                    picture.setPixel(x0 + x * scale + dx, y0 + y * scale + dy, 0xFF000000u | colour);
+        }
+    }
+}
+
+// The stage's 256 tiles, 16 across in tile order, at `scale` (no grid).
+inline QImage ReferenceTileSheet(const ImageBytes& image, int stage, int palette, int scale)
+{
+    QImage picture(128 * scale, 128 * scale, QImage::Format_RGB32);
+    for (int tile = 0; tile < 256; ++tile)
+        DrawReferenceTile(picture, image, stage, palette, tile, scale, (tile % 16) * 8 * scale, (tile / 16) * 8 * scale);
+    return picture;
+}
+
 // White grid lines over a picture of cells `step` pixels wide: on the top and
 // left edge of every cell, as the views draw them.
 inline QImage WithGrid(QImage picture, int step)
