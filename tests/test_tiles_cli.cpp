@@ -15,13 +15,13 @@ using namespace quorvan::test;
 
 namespace {
 
-// The 256 * 64 values of a stage's tiles.
+// The values of a stage's 256 tiles, tile by tile.
 std::vector<int> StageValues(const ImageBytes& image, int stage)
 {
     std::vector<int> values;
     for (int t = 0; t < 256; ++t)
-        for (int p = 0; p < 64; ++p)
-            values.push_back(TilePixel(image, TileStart(image, stage, t), p % 8, p / 8));
+        for (const int v : TileValues(image, stage, t))
+            values.push_back(v);
     return values;
 }
 
@@ -62,7 +62,7 @@ void TestTilesCli::commands_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said"); // part of stdout on success (empty: nothing), of the one stderr line otherwise
     QTest::addColumn<int>("stage");    // on success: the stage row exported or imported into
-    QTest::addColumn<int>("palette");  // an export's palette; an import's source row (stage9.* 8, stage3.chr 2)
+    QTest::addColumn<int>("palette");  // an export's palette; an import's source row: 8 for stage9.*, else 2
 
     QTest::newRow("export png, palette 1") << "--export-tiles 3 --palette 1 game.nes out.png" << 0 << "" << 2 << 1;
     QTest::newRow("export chr, --palette=3 at the end") << "--export-tiles 9 game.nes out.CHR --palette=3" << 0 << "" << 8
@@ -72,6 +72,8 @@ void TestTilesCli::commands_data()
     QTest::newRow("import chr into stage 9") << "--import-tiles 9 --palette 2 game.nes stage3.chr out.nes" << 0 << ""
                                              << 8 << 2;
     QTest::newRow("import of the tiles there") << "--import-tiles 9 game.nes stage9.png out.nes" << 0 << "" << 8 << 8;
+    QTest::newRow("import of a PNG of the palette's colours") << "--import-tiles 3 --palette 1 game.nes colours.png out.nes"
+                                                              << 0 << "" << 2 << 2;
 
     QTest::newRow("stage 0") << "--export-tiles 0 game.nes out.png" << 2 << "STAGE \"0\" is not a stage" << 0 << 0;
     QTest::newRow("palette 4") << "--export-tiles 1 --palette 4 game.nes out.png" << 2 << "is not 0, 1, 2 or 3" << 0 << 0;
@@ -93,8 +95,8 @@ void TestTilesCli::commands_data()
     QTest::newRow("TILES of a colour not in the palette") << "--import-tiles 3 game.nes odd.png out.nes" << 1
                                                           << "x 17, y 40: #A1B2C3 is not one of the palette's colours"
                                                           << 0 << 0;
-    QTest::newRow("TILES chr of 4,000 bytes") << "--import-tiles 3 game.nes short.chr out.nes" << 1
-                                              << "it has 4,000 bytes" << 0 << 0;
+    QTest::newRow("TILES chr of 4,097 bytes, not read") << "--import-tiles 3 game.nes long.chr out.nes" << 1
+                                                        << "it has 4,097 bytes" << 0 << 0;
     QTest::newRow("missing TILES") << "--import-tiles 3 game.nes none.chr out.nes" << 1 << "cannot read TILES" << 0
                                    << 0;
     QTest::newRow("image of a refused length") << "--export-tiles 3 short.nes out.chr" << 1 << "Invalid ROM Size" << 0
@@ -115,12 +117,13 @@ void TestTilesCli::commands()
     box.write(QStringLiteral("game.nes"), image);
     box.write(QStringLiteral("short.nes"), ImageBytes(1000, 0));
     box.write(QStringLiteral("stage3.chr"), Chr(image, 2));
-    box.write(QStringLiteral("short.chr"), QByteArray(4000, 0));
+    box.write(QStringLiteral("long.chr"), QByteArray(4097, 0));
     Indexed(image, 8).save(box.path(QStringLiteral("stage9.png")));
     QImage odd(128, 128, QImage::Format_RGB32);
     odd.fill(ColourOfNumber(ByteAt(image, StageRow(image, 2).Palettes)));
     odd.setPixel(17, 40, 0xA1B2C3);
     odd.save(box.path(QStringLiteral("odd.png")));
+    ReferenceTileSheet(image, 2, 1, 1).save(box.path(QStringLiteral("colours.png")));
     const QString locked = box.write(QStringLiteral("locked.png"), QByteArray("kept"));
     QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     QVERIFY(QFile::link(box.path(QStringLiteral("game.nes")), box.path(QStringLiteral("game.png"))));
@@ -153,7 +156,14 @@ void TestTilesCli::commands()
     arguments.removeAll(QStringLiteral("--palette=3"));
     const QString out = box.path(arguments.last());
     if (line.startsWith(QLatin1String("--export-tiles")) && out.endsWith(QLatin1String(".png"))) {
-        QCOMPARE(PixelsDiffering(QImage(out, "PNG"), ReferenceTileSheet(image, stage, palette, 1)), qint64{0});
+        // Indexed, with the palette's four colours: a PNG reads back with as many as its palette has.
+        const QImage picture(out, "PNG");
+        QCOMPARE(picture.format(), QImage::Format_Indexed8);
+        QCOMPARE(picture.colorCount(), 4);
+        for (int v = 0; v < 4; ++v)
+            QCOMPARE(picture.color(v) & 0xFFFFFFu,
+                     ColourOfNumber(ByteAt(image, StageRow(image, stage).Palettes + 4 * palette + v)));
+        QCOMPARE(PixelsDiffering(picture, ReferenceTileSheet(image, stage, palette, 1)), qint64{0});
     } else if (line.startsWith(QLatin1String("--export-tiles"))) {
         const ImageBytes written = ReadFileBytes(out);
         QVERIFY(QByteArray(reinterpret_cast<const char*>(written.data()), static_cast<qsizetype>(written.size())) ==

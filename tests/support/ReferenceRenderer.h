@@ -53,6 +53,15 @@ inline int TilePixel(const ImageBytes& image, std::int64_t start, int column, in
     return ((low >> (7 - column)) & 1) | (((high >> (7 - column)) & 1) << 1);
 }
 
+// The 64 values of a tile of stage row `stage`, row by row.
+inline std::vector<int> TileValues(const ImageBytes& image, int stage, int tile)
+{
+    std::vector<int> values;
+    for (int p = 0; p < 64; ++p)
+        values.push_back(TilePixel(image, TileStart(image, stage, tile), p % 8, p / 8));
+    return values;
+}
+
 // The colour of a colour number (0..63), else the fault colour.
 inline std::uint32_t ColourOfNumber(int number)
 {
