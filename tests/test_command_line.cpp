@@ -21,7 +21,8 @@ void TestCommandLine::withoutDisplay_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("said"); // parts of stdout (status 0) or stderr (otherwise)
-    const QStringList everyCommand{"--create-patch", "--apply-patch", "--export-room", "--export-stage", "--stage",
+    const QStringList everyCommand{"--create-patch", "--apply-patch", "--export-room", "--export-stage",
+                                   "--export-tiles", "--import-tiles", "--stage",
                                    "--tools", "--screenshot", "--quit-when-painted", "--version"};
     QTest::newRow("--help lists every option") << "--help" << 0 << everyCommand;
     QTest::newRow("-h") << "-h" << 0 << QStringList{"--export-stage"};

@@ -2,6 +2,7 @@
 
 #include "cli/BatchSupport.h"
 #include "cli/ExportCommands.h"
+#include "cli/TileCommands.h"
 
 #include "data/PatchApply.h"
 #include "data/PatchExport.h"
@@ -31,13 +32,17 @@ struct Command {
 int CreatePatch(const QStringList& operands);
 int ApplyPatchCommand(const QStringList& operands);
 
-constexpr std::array<Command, 4> kCommands{{
+constexpr std::array<Command, 6> kCommands{{
     {"--create-patch", "BASE MODIFIED OUT.ips|OUT.bps", "quorvan --create-patch clean.nes hack.nes hack.bps", 3,
      &CreatePatch},
     {"--apply-patch", "IMAGE PATCH OUT", "quorvan --apply-patch clean.nes hack.bps hacked.nes", 3, &ApplyPatchCommand},
     {"--export-room", kExportRoomOperands, "quorvan --export-room 3 0x0A hack.nes room.png", -1, &ExportRoomCommand},
     {"--export-stage", kExportStageOperands, "quorvan --export-stage 3 --scale 1 hack.nes stage3.png", -1,
      &ExportStageCommand},
+    {"--export-tiles", kExportTilesOperands, "quorvan --export-tiles 3 --palette 1 hack.nes tiles3.png", -1,
+     &ExportTilesCommand},
+    {"--import-tiles", kImportTilesOperands, "quorvan --import-tiles 3 hack.nes tiles3.png hack-tiles.nes", -1,
+     &ImportTilesCommand},
 }};
 
 int CreatePatch(const QStringList& operands)

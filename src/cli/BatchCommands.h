@@ -4,6 +4,8 @@
 //   quorvan --apply-patch IMAGE PATCH OUT
 //   quorvan --export-room STAGE ROOM [--scale S] IMAGE OUT.png (ExportCommands.h)
 //   quorvan --export-stage STAGE [--scale S] IMAGE OUT.png
+//   quorvan --export-tiles STAGE [--palette P] IMAGE OUT.png|OUT.chr (TileCommands.h)
+//   quorvan --import-tiles STAGE [--palette P] IMAGE TILES.png|TILES.chr OUT.nes
 // Images are read as an Open reads them (only the two accepted lengths) and
 // files are written through the guarded writer, so a failure leaves no partial
 // output. Exit status: 0 done, 1 an input refused or the output not written,

@@ -40,4 +40,53 @@ std::optional<std::vector<std::uint8_t>> LoadImage(const QString& role, const QS
     return std::nullopt;
 }
 
+std::optional<OptionOperands> SplitOperands(const QStringList& operands, const QString& option, int low, int high,
+                                            const QString& allowed, QString& why)
+{
+    OptionOperands split;
+    const QString withValue = option + QLatin1Char('=');
+    for (qsizetype i = 0; i < operands.size(); ++i) {
+        const QString& operand = operands[i];
+        QString text;
+        if (operand == option) {
+            if (i + 1 >= operands.size()) {
+                why = QStringLiteral("%1 needs a value, %2.").arg(option, allowed);
+                return std::nullopt;
+            }
+            text = operands[++i];
+        } else if (operand.startsWith(withValue)) {
+            text = operand.mid(withValue.size());
+        } else if (operand.startsWith(QLatin1String("--"))) {
+            why = QStringLiteral("unknown option \"%1\".").arg(operand);
+            return std::nullopt;
+        } else {
+            split.positional << operand;
+            continue;
+        }
+        if (split.value) {
+            why = QStringLiteral("%1 is given twice.").arg(option);
+            return std::nullopt;
+        }
+        bool ok = false;
+        const int value = text.toInt(&ok);
+        if (!ok || value < low || value > high) {
+            why = QStringLiteral("%1 \"%2\" is not %3.").arg(option, text, allowed);
+            return std::nullopt;
+        }
+        split.value = value;
+    }
+    return split;
+}
+
+std::optional<int> ParseStageRow(const QString& text, QString& why)
+{
+    bool ok = false;
+    const int stage = text.toInt(&ok, 10);
+    if (!ok || stage < 1 || stage > kMenuStages) {
+        why = QStringLiteral("STAGE \"%1\" is not a stage from 1 to %2.").arg(text).arg(kMenuStages);
+        return std::nullopt;
+    }
+    return stage - 1;
+}
+
 } // namespace quorvan::batch

@@ -3,6 +3,7 @@
 // the one line on stderr that names a problem, and reading an input image.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -24,5 +25,22 @@ QString Quoted(const QString& path);
 // An image read as an Open reads it (only the two accepted lengths); nothing,
 // after saying why with the `role` it plays ("IMAGE", "BASE"), when refused.
 std::optional<std::vector<std::uint8_t>> LoadImage(const QString& role, const QString& path);
+
+// The operands of a command that takes one integer option, "--NAME V" or
+// "--NAME=V", anywhere among them: the others in order, and the value given.
+struct OptionOperands {
+    QStringList positional;
+    std::optional<int> value;
+};
+
+// Splits `operands` for the option `option` ("--scale") whose values are
+// low..high (`allowed` names them in words: "1 or 2"). Nothing, with the
+// reason in `why`, for an unknown option or a value missing, wrong or given twice.
+std::optional<OptionOperands> SplitOperands(const QStringList& operands, const QString& option, int low, int high,
+                                            const QString& allowed, QString& why);
+
+// STAGE as the Level menu numbers it (decimal 1..9) as a stage row 0..8;
+// nothing, with the reason in `why`, for anything else.
+std::optional<int> ParseStageRow(const QString& text, QString& why);
 
 } // namespace quorvan::batch

@@ -31,32 +31,14 @@ std::optional<ExportArguments> ReadArguments(const char* command, const char* us
                                 .arg(QLatin1String(command), why, QLatin1String(usage)));
         return std::nullopt;
     };
+    QString why;
+    const std::optional<OptionOperands> split =
+        SplitOperands(operands, QStringLiteral("--scale"), kMinExportScale, kMaxExportScale, QStringLiteral("1 or 2"), why);
+    if (!split)
+        return bad(why);
     ExportArguments arguments;
-    QStringList positional;
-    bool scaleGiven = false;
-    for (qsizetype i = 0; i < operands.size(); ++i) {
-        const QString& operand = operands[i];
-        QString scaleText;
-        if (operand == QLatin1String("--scale")) {
-            if (i + 1 >= operands.size())
-                return bad(QStringLiteral("--scale needs a value, 1 or 2."));
-            scaleText = operands[++i];
-        } else if (operand.startsWith(QLatin1String("--scale="))) {
-            scaleText = operand.mid(8);
-        } else if (operand.startsWith(QLatin1String("--"))) {
-            return bad(QStringLiteral("unknown option \"%1\".").arg(operand));
-        } else {
-            positional << operand;
-            continue;
-        }
-        if (scaleGiven)
-            return bad(QStringLiteral("--scale is given twice."));
-        scaleGiven = true;
-        bool ok = false;
-        arguments.scale = scaleText.toInt(&ok);
-        if (!ok || arguments.scale < kMinExportScale || arguments.scale > kMaxExportScale)
-            return bad(QStringLiteral("--scale \"%1\" is not 1 or 2.").arg(scaleText));
-    }
+    arguments.scale = split->value.value_or(arguments.scale);
+    const QStringList& positional = split->positional;
     const qsizetype wanted = withRoom ? 4 : 3;
     if (positional.size() != wanted)
         return bad(QStringLiteral("%1 arguments besides --scale are needed, %2 given.").arg(wanted).arg(positional.size()));
@@ -64,17 +46,17 @@ std::optional<ExportArguments> ReadArguments(const char* command, const char* us
         if (operand.isEmpty())
             return bad(QStringLiteral("an argument is empty."));
 
-    bool ok = false;
-    const int stage = positional[0].toInt(&ok, 10);
-    if (!ok || stage < 1 || stage > kMenuStages)
-        return bad(QStringLiteral("STAGE \"%1\" is not a stage from 1 to %2.").arg(positional[0]).arg(kMenuStages));
-    arguments.stage = stage - 1;
+    const std::optional<int> stage = ParseStageRow(positional[0], why);
+    if (!stage)
+        return bad(why);
+    arguments.stage = *stage;
     if (withRoom) {
         const QString& text = positional[1];
         const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
         const QString digits = hex ? text.mid(2) : text;
         // Digits only: toInt() would also take a sign or spaces.
         bool digitsOnly = !digits.isEmpty();
+        bool ok = false;
         for (const QChar c : digits)
             digitsOnly = digitsOnly && (hex ? QStringLiteral("0123456789abcdefABCDEF").contains(c) : c.isDigit());
         const int room = digitsOnly ? digits.toInt(&ok, hex ? 16 : 10) : -1;

@@ -58,35 +58,60 @@ inline int TilePixel(const ImageData& image, std::int64_t start, int column, int
     return PlanePixel(image.data() + start, column, row);
 }
 
+// The 64 values of a tile of stage row `stage`, row by row.
+inline std::vector<int> TileValues(const ImageData& image, int stage, int tile)
+{
+    std::vector<int> values;
+    for (int p = 0; p < 64; ++p)
+        values.push_back(TilePixel(image, TileStart(image, stage, tile), p % 8, p / 8));
+    return values;
+}
+
 // The colour of a colour number (0..63), else the fault colour.
 inline std::uint32_t ColourOfNumber(int number)
 {
     return number >= 0 && number < 64 ? kNesColours[static_cast<std::size_t>(number)] : kFaultColour;
 }
 
+// Tile `tile` of stage row `stage` (tiles 0x80..0xFF of rows 0..7 from row 0's
+// set) in palette `palette` (0..3) of that row, `scale` pixels per tile pixel,
+// its top-left corner at (x0, y0) of `picture`.
+inline void DrawReferenceTile(QImage& picture, const ImageData& image, int stage, int palette, int tile, int scale,
+                              int x0, int y0)
+{
+    const std::int64_t colours = std::int64_t{StageRow(image, stage).Palettes} + palette * 4;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const int value = TilePixel(image, TileStart(image, stage, tile), x, y);
+            const std::uint32_t colour = value < 0 ? kFaultColour : ColourOfNumber(ByteAt(image, colours + value));
+            for (int dy = 0; dy < scale; ++dy)
+                for (int dx = 0; dx < scale; ++dx)
+                    if (picture.rect().contains(x0 + x * scale + dx, y0 + y * scale + dy))
+                        picture.setPixel(x0 + x * scale + dx, y0 + y * scale + dy, 0xFF000000u | colour);
+        }
+    }
+}
+
 // Block `block` of stage row `stage`, 16 * scale pixels square, its top-left
 // corner at (x0, y0) of `picture`; a block number < 0 (a cell past the end)
-// is drawn all in the fault colour.
+// is drawn all in the fault colour, and so is a tile whose number or palette
+// cannot be read.
 inline void DrawReferenceBlock(QImage& picture, const ImageData& image, int stage, int block, int scale, int x0, int y0)
 {
     const StageInfo info = StageRow(image, stage);
     const int attribute = block < 0 ? -1 : ByteAt(image, std::int64_t{info.BlockAttributes} + block);
     for (int k = 0; k < 4; ++k) {
         const int tile = block < 0 ? -1 : ByteAt(image, std::int64_t{info.BlockTiles} + block * 4 + k);
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                std::uint32_t colour = kFaultColour;
-                const int value = tile < 0 || attribute < 0 ? -1 : TilePixel(image, TileStart(image, stage, tile), x, y);
-                if (value >= 0)
-                    colour = ColourOfNumber(ByteAt(image, std::int64_t{info.Palettes} + (attribute & 3) * 4 + value));
-                const int left = x0 + ((k % 2) * 8 + x) * scale;
-                const int top = y0 + ((k / 2) * 8 + y) * scale;
-                for (int dy = 0; dy < scale; ++dy)
-                    for (int dx = 0; dx < scale; ++dx)
-                        if (picture.rect().contains(left + dx, top + dy))
-                            picture.setPixel(left + dx, top + dy, 0xFF000000u | colour);
-            }
+        const int left = x0 + (k % 2) * 8 * scale;
+        const int top = y0 + (k / 2) * 8 * scale;
+        if (tile >= 0 && attribute >= 0) {
+            DrawReferenceTile(picture, image, stage, attribute & 3, tile, scale, left, top);
+            continue;
         }
+        const QRect box = QRect(left, top, 8 * scale, 8 * scale).intersected(picture.rect());
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                picture.setPixel(x, y, 0xFF000000u | kFaultColour);
     }
 }
 
@@ -148,6 +173,15 @@ inline QImage ExpectedRooms(const ImageData& image, int stage, int first, int la
 // line before every tile pixel and a white cross three pixels wide between
 // the tiles.
 inline QImage ReferenceEditorBlock(const ImageData& image, int stage, int block);
+
+// The stage's 256 tiles, 16 across in tile order, at `scale` (no grid).
+inline QImage ReferenceTileSheet(const ImageData& image, int stage, int palette, int scale)
+{
+    QImage picture(128 * scale, 128 * scale, QImage::Format_RGB32);
+    for (int tile = 0; tile < 256; ++tile)
+        DrawReferenceTile(picture, image, stage, palette, tile, scale, (tile % 16) * 8 * scale, (tile / 16) * 8 * scale);
+    return picture;
+}
 
 // White grid lines over a picture of cells `step` pixels wide: on the top and
 // left edge of every cell, as the views draw them.
