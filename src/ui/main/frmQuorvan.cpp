@@ -249,6 +249,10 @@ void frmQuorvan::ConnectWidgets()
             QTimer::singleShot(0, this, &frmQuorvan::CheckFileOnDisk);
     });
     ConnectViews();
+    // Escape on the menu bar once its drop-down closed (the bar keeps the
+    // keyboard until a second Escape) is also the room's: it leaves the bar
+    // and cancels the paste or clears the selection, in one press.
+    menuBar()->installEventFilter(this);
     setAcceptDrops(true);
     UpdateHistoryState();
     UpdateRecentMenu();
@@ -292,6 +296,16 @@ void frmQuorvan::SetupMenus()
         addIcons(item, 996, 997);
     for (const QAction* item : menus_.grid)
         addIcons(item, 996, 997);
+}
+
+bool frmQuorvan::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == menuBar() && event->type() == QEvent::KeyPress && QApplication::activePopupWidget() == nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier)
+            roomEditor_->Cancel();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmQuorvan::keyPressEvent(QKeyEvent* event)

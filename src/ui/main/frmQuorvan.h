@@ -230,6 +230,7 @@ protected:
     // Escape, Page Up and Page Down, while the main window has the keyboard
     // and nothing in it (a menu, a control) took the key.
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // A dropped .nes file opens as Open would (frmQuorvan_recent.cpp).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
