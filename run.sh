@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, generates the demo image and starts the editor on it.
+# Installs what is missing, builds the editor and the demo tool (not the tests: ./test.sh
+# builds everything), generates the demo image and starts the editor on it.
 # On a machine without a display it runs the editor under Xvfb and saves a screenshot.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/scripts/common.sh"
@@ -7,7 +8,8 @@ BUILD="$QUORVAN_ROOT/build"
 
 quorvan_install_packages
 mkdir -p "$BUILD"
-quorvan_build "$BUILD"
+quorvan_configure "$BUILD"
+quorvan_build_targets "$BUILD" quorvan quorvan_makedemo
 quorvan_demo_image "$BUILD"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

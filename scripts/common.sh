@@ -1,5 +1,6 @@
 # Shared by run.sh, test.sh and .ci/run: installs what is missing, configures and builds.
 # Usage: source scripts/common.sh; quorvan_install_packages; quorvan_build BUILD_DIR [extra cmake args...]
+#    or: quorvan_configure BUILD_DIR [extra cmake args...]; quorvan_build_targets BUILD_DIR TARGET...
 
 QUORVAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -30,15 +31,34 @@ quorvan_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-quorvan_build() {
+quorvan_jobs() {
+    nproc 2>/dev/null || echo 2
+}
+
+quorvan_configure() {
     local dir="$1"; shift
-    local jobs
-    jobs="$(nproc 2>/dev/null || echo 2)"
     say "Configuring in ${dir}"
     cmake -S "$QUORVAN_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.configure.log" 2>&1 \
         || { cat "$dir.configure.log"; return 1; }
+}
+
+# Everything the configuration holds (the tests and benchmarks too, when on).
+quorvan_build() {
+    local dir="$1"; shift
+    local jobs
+    jobs="$(quorvan_jobs)"
+    quorvan_configure "$dir" "$@"
     say "Building (${jobs} jobs)"
     cmake --build "$dir" -j "$jobs"
+}
+
+# Only the named targets and what they need, whatever else the configuration holds.
+quorvan_build_targets() {
+    local dir="$1"; shift
+    local jobs
+    jobs="$(quorvan_jobs)"
+    say "Building $* (${jobs} jobs)"
+    cmake --build "$dir" -j "$jobs" --target "$@"
 }
 
 quorvan_demo_image() {

@@ -11,6 +11,7 @@
 #include "graphics/DrawBlock.h"
 #include "graphics/MemoryPicture.h"
 #include "graphics/NesColours.h"
+#include "graphics/RoomMarks.h"
 #include "graphics/TileDecoder.h"
 #include "graphics/clsNesTiles.h"
 #include "support/RandomImage.h"
@@ -178,6 +179,8 @@ private slots:
     void drawTileRunningOffTheEnd();
     void drawTileSameOnEveryCall_data();
     void drawTileSameOnEveryCall();
+    void changeMarkStandsApart_data();
+    void changeMarkStandsApart();
 };
 
 void TestCompositor::sameAsBlockByBlock_data()
@@ -471,6 +474,54 @@ void TestCompositor::drawTileSameOnEveryCall()
         QCOMPARE(twice.faults.badColourPixels, once.faults.badColourPixels);
         QCOMPARE(twice.faults.badTiles, once.faults.badTiles);
         QCOMPARE(twice.faults.badReads, once.faults.badReads);
+    }
+}
+
+void TestCompositor::changeMarkStandsApart_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::newRow("the stage overview (scale 1)") << 1;
+    QTest::newRow("the level view (scale 2)") << 2;
+    QTest::newRow("scale 3") << 3;
+    QTest::newRow("the largest scale") << kMaxComposeScale;
+}
+
+void TestCompositor::changeMarkStandsApart()
+{
+    // On a cell all of one NES colour, a good part of the changed mark must
+    // stand clearly apart from it: a thin line in a corner is easily missed.
+    QFETCH(int, scale);
+    const int side = kBlockSide * scale;
+    RoomMarks marks;
+    marks.changed.set(0);
+    const auto drawnOn = [&](std::uint32_t colour) {
+        std::vector<std::uint32_t> pixels(std::size_t(side) * std::size_t(side), colour);
+        DrawRoomMarks(PixelView{pixels.data(), side, side, side}, 0, 0, scale, marks);
+        return pixels;
+    };
+    // The mark's pixels: those it covers on a colour it never uses.
+    const std::uint32_t sentinel = 0x123456;
+    const std::vector<std::uint32_t> onSentinel = drawnOn(sentinel);
+    const auto covered = std::count_if(onSentinel.begin(), onSentinel.end(), [&](auto c) { return c != sentinel; });
+    QVERIFY(covered > 0);
+    const auto far = [](std::uint32_t a, std::uint32_t b) {
+        int sum = 0;
+        for (int shift : {0, 8, 16}) {
+            const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+            sum += d * d;
+        }
+        return sum >= 100 * 100; // of about 441 between black and white
+    };
+    for (std::size_t number = 0; number < kNesColours.size(); ++number) {
+        const std::uint32_t colour = kNesColours[number];
+        const std::vector<std::uint32_t> drawn = drawnOn(colour);
+        std::ptrdiff_t apart = 0;
+        for (std::size_t i = 0; i < drawn.size(); ++i)
+            apart += onSentinel[i] != sentinel && far(drawn[i], colour) ? 1 : 0;
+        QVERIFY2(3 * apart >= covered, qPrintable(QStringLiteral("colour %1: %2 of %3 mark pixels stand apart")
+                                                       .arg(number, 2, 16, QLatin1Char('0'))
+                                                       .arg(apart)
+                                                       .arg(covered)));
     }
 }
 

@@ -1,6 +1,7 @@
 // The desktop around the editor: File ▸ recent files, a .nes file dropped on
 // the window, and the folder each file dialog starts in.
 
+#include "data/FileWriter.h"
 #include "data/modGlobals.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
@@ -76,6 +77,9 @@ private slots:
     void dialogFolders_data();
     void dialogFolders();
     void installedProgramStartsAtHome();
+    void systemOrOthersFolderStartsAtHome();
+    void programFolderChoice_data();
+    void programFolderChoice();
 
 private:
     QString image(const QString& name, std::uint64_t seed = 1);
@@ -348,6 +352,54 @@ void TestDesktop::installedProgramStartsAtHome()
     // An open image's folder comes first.
     const QString game = image(QStringLiteral("work/game.nes"));
     QCOMPARE(Clean(DialogStartFolder(game, program)), Clean(box_->path(QStringLiteral("work"))));
+}
+
+void TestDesktop::systemOrOthersFolderStartsAtHome()
+{
+    // Root may write into /usr/bin and any user's folder: neither is root's own.
+    const QString home = Clean(QDir::homePath());
+    const QString system = QStringLiteral("/usr/bin");
+    if (QFileInfo(system).isDir())
+        QCOMPARE(Clean(DialogStartFolder(QString(), system)), home);
+    if (FileLayerIsQtOnly())
+        QSKIP("the Qt-only build cannot tell who owns a folder");
+    const QString theirs = box_->path(QStringLiteral("theirs"));
+    QVERIFY(QDir().mkpath(theirs));
+    QString whyNot;
+    if (!SetOwnerAndMode(theirs, 65534, -1, 0777, &whyNot))
+        QSKIP(qPrintable(QStringLiteral("cannot give a folder to another user here: ") + whyNot));
+    QCOMPARE(Clean(DialogStartFolder(QString(), theirs)), home);
+}
+
+void TestDesktop::programFolderChoice_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("owned");
+    QTest::addColumn<bool>("usersOwn"); // dialogs start there
+    QTest::newRow("the user's build folder") << "/home/ann/quorvan/build/src" << true << true << true;
+    QTest::newRow("root's build folder") << "/work/quorvan/build/src" << true << true << true;
+    QTest::newRow("/usr/bin for a user") << "/usr/bin" << false << false << false;
+    QTest::newRow("/usr/local/bin for root") << "/usr/local/bin" << true << true << false;
+    QTest::newRow("/opt for root") << "/opt/quorvan/bin" << true << true << false;
+    QTest::newRow("a macOS application") << "/Applications/Quorvan.app/Contents/MacOS" << true << true << false;
+    QTest::newRow("writable, but another user's") << "/srv/tools" << true << false << false;
+    QTest::newRow("the user's, but read-only") << "/home/ann/bin" << false << true << false;
+    QTest::newRow("a name that only begins like /usr") << "/usrdata/quorvan" << true << true << true;
+    QTest::newRow("Program Files, in any case") << "c:/program files/Quorvan" << true << true << false;
+    QTest::newRow("a user's folder on Windows") << "C:/Users/ann/quorvan" << true << true << true;
+    QTest::newRow("no folder") << "" << true << true << false;
+}
+
+void TestDesktop::programFolderChoice()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, writable);
+    QFETCH(bool, owned);
+    QFETCH(bool, usersOwn);
+    // This platform's list, with Windows's program folder as Windows names it.
+    const QStringList system = SystemFolders() << QStringLiteral("C:/Program Files");
+    QCOMPARE(IsUsersOwnFolder({path, writable, owned}, system), usersOwn);
 }
 
 QTEST_MAIN(TestDesktop)

@@ -4,6 +4,7 @@
 
 #include "data/FileBackup.h"
 #include "data/FileWriter.h"
+#include "data/FileWriterText.h"
 #include "data/RomFile.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
@@ -118,6 +119,8 @@ private slots:
     void readRefusesAtOnce();
     void cutShortWrite_data();
     void cutShortWrite();
+    void shortCountsInWords_data();
+    void shortCountsInWords();
     void longNames_data();
     void longNames();
     void ownerGroupModeKept_data();
@@ -281,6 +284,22 @@ void TestFileWriter::cutShortWrite()
     QVERIFY2(ReadFileBytes(target) == old, "the old file lost bytes");
     if (kind == Thing::HardLinked)
         QVERIFY(ReadFileBytes(box.path(QStringLiteral("other.nes"))) == old);
+}
+
+void TestFileWriter::shortCountsInWords_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("one byte written") << filetext::CutShort(0, 1, {}) << "0 of 1 byte could";
+    QTest::newRow("bytes written") << filetext::CutShort(3, 10, {}) << "3 of 10 bytes could";
+    QTest::newRow("one byte read") << filetext::ReadShort(0, 1, QStringLiteral("EIO")) << "0 of its 1 byte could";
+}
+
+void TestFileWriter::shortCountsInWords()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, mentions);
+    QVERIFY2(text.contains(mentions), qPrintable(text));
 }
 
 void TestFileWriter::longNames_data()

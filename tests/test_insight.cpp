@@ -308,7 +308,9 @@ void TestInsight::changeMarksAndUndo()
     pick((original + 1) % 256);
     Press(window_->picEditor(), Qt::LeftButton, InCell(2, 3));
     QCoreApplication::processEvents();
-    const auto marked = [&](int x, int y) { return Rgb(Shown(), x * 32 + 31, y * 32) == kChangeMarkColour; };
+    // A pixel of the mark's red, just inside its outline.
+    const int in = ChangeMarkOutline(2);
+    const auto marked = [&](int x, int y) { return Rgb(Shown(), x * 32 + 31 - in, y * 32 + in) == kChangeMarkColour; };
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 16; ++x)
             QCOMPARE(marked(x, y), x == 2 && y == 3);
@@ -506,7 +508,8 @@ void TestInsight::showsMarks()
     pick((image_[std::size_t(stage.cell(0, 4, 5))] + 7) % 256);
     Press(window_->picEditor(), Qt::LeftButton, {5 * 32 + 8, 4 * 32 + 20});
     QCoreApplication::processEvents();
-    QCOMPARE(Rgb(OverviewShows(overview, 0), 5 * 16 + 15, 4 * 16), kChangeMarkColour);
+    const int in = ChangeMarkOutline(1);
+    QCOMPARE(Rgb(OverviewShows(overview, 0), 5 * 16 + 15 - in, 4 * 16 + in), kChangeMarkColour);
     QCOMPARE(OverviewShows(overview, 0).copy(0, 0, 80, 192), overview->Thumbnail(0).copy(0, 0, 80, 192));
     window_->mnuUndo()->trigger();
     QCoreApplication::processEvents();

@@ -211,6 +211,7 @@ void TestRoomCells::malformedText_data()
     QTest::newRow("a prefix") << "0x0A" << "\"0x0A\"";
     QTest::newRow("commas") << "0A,0B" << "\"0A,0B\"";
     QTest::newRow("rows of different lengths") << "00 01 02\n03 04" << "Line 2 has 2 numbers";
+    QTest::newRow("a row of one number") << "00 01\n02" << "Line 2 has 1 number,";
     QTest::newRow("wider than a room") << QString(QStringLiteral("00 ")).repeated(17) << "16 blocks wide";
     QTest::newRow("higher than a room") << QString(QStringLiteral("00\n")).repeated(13) << "12 blocks high";
     QTest::newRow("a blank line between rows") << "00 01\n\n02 03" << "Line 2 is empty";

@@ -1,5 +1,6 @@
 #include "data/CellClipboard.h"
 
+#include "data/Counted.h"
 #include "data/Stages.h"
 
 #include <QStringList>
@@ -149,9 +150,9 @@ CellsText ParseCellsText(const QString& text)
         if (cells.rows == 0) {
             cells.columns = count;
         } else if (count != cells.columns) {
-            return refuse(QStringLiteral("Line %1 has %2 numbers, but the first row has %3; every row must be as long.")
+            return refuse(QStringLiteral("Line %1 has %2, but the first row has %3; every row must be as long.")
                               .arg(lineNumber)
-                              .arg(count)
+                              .arg(Counted(static_cast<std::uint64_t>(count), "number", "numbers"))
                               .arg(cells.columns));
         }
         if (cells.rows == kRoomRows)

@@ -1,4 +1,5 @@
 #include "data/FileWriter.h"
+#include "data/Counted.h"
 #include "data/FileWriterText.h"
 
 #include <QDir>
@@ -57,7 +58,9 @@ QString DanglingLink(const QString& linkText)
 
 QString CutShort(std::uint64_t done, std::uint64_t total, const QString& systemReason)
 {
-    QString text = QStringLiteral("Only %1 of %2 bytes could be written; the disk may be full").arg(done).arg(total);
+    QString text = QStringLiteral("Only %1 of %2 could be written; the disk may be full")
+                       .arg(done)
+                       .arg(Counted(total, "byte", "bytes"));
     if (!systemReason.isEmpty())
         text += QStringLiteral(" (%1)").arg(systemReason);
     return text + QLatin1Char('.');
@@ -65,7 +68,10 @@ QString CutShort(std::uint64_t done, std::uint64_t total, const QString& systemR
 
 QString ReadShort(std::uint64_t done, std::uint64_t total, const QString& systemReason)
 {
-    return QStringLiteral("Only %1 of its %2 bytes could be read (%3).").arg(done).arg(total).arg(systemReason);
+    return QStringLiteral("Only %1 of its %2 could be read (%3).")
+        .arg(done)
+        .arg(Counted(total, "byte", "bytes"))
+        .arg(systemReason);
 }
 
 QString TooLarge(std::uint64_t maxBytes)

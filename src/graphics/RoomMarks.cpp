@@ -35,15 +35,18 @@ public:
             Ring(left + i, top + i, side - 2 * i, colour);
     }
 
-    void Triangle(std::int64_t left, std::int64_t top, int side, int legs)
+    // The corner triangle with legs `legs` long, outlined `outline` pixels wide.
+    void Triangle(std::int64_t left, std::int64_t top, int side, int legs, int outline)
     {
-        // Row dy holds the cells from side - legs + dy to the right edge; the
-        // pixel before each row's first is the edge along the long side.
-        for (int dy = 0; dy < legs; ++dy) {
-            const int start = side - legs + dy;
-            Plot(left + start - 1, top + dy, kMarkEdgeColour);
-            for (int dx = start; dx < side; ++dx)
-                Plot(left + dx, top + dy, kChangeMarkColour);
+        // Counted from the corner, u leftwards and v downwards, the triangle
+        // holds u + v < legs. A pixel within `outline` of a leg or of the long
+        // side is outline, so that whatever colour the block has, either the
+        // outline or the red inside stands apart from it and shows the shape.
+        for (int v = 0; v < legs; ++v) {
+            for (int u = 0; u < legs - v; ++u) {
+                const bool edge = v < outline || u < outline || u + v >= legs - outline;
+                Plot(left + side - 1 - u, top + v, edge ? kMarkEdgeColour : kChangeMarkColour);
+            }
         }
     }
 
@@ -77,7 +80,7 @@ void DrawRoomMarks(PixelView target, int x, int y, int scale, const RoomMarks& m
         if (!marks.changed.test(static_cast<std::size_t>(cell)))
             continue;
         origin(cell, left, top);
-        painter.Triangle(left, top, side, ChangeMarkLegs(scale));
+        painter.Triangle(left, top, side, ChangeMarkLegs(scale), ChangeMarkOutline(scale));
     }
     if (marks.found >= 0 && marks.found < kRoomCells) {
         origin(marks.found, left, top);

@@ -11,8 +11,9 @@
 // - a use: a yellow ring at s - 1 pixels in from the cell's edge (0 at scale 1),
 //   with a black ring just inside it;
 // - the found cell: a white ring s pixels wide on the edge, a black one inside it;
-// - a changed cell: a red right triangle in the top-right corner, legs 4 s + 1
-//   pixels long, edged in black along its long side.
+// - a changed cell: a right triangle in the top-right corner, legs 4 s + 3
+//   pixels long, red inside a black outline max(1, s / 2) pixels wide on all
+//   three sides: on a red block the outline shows it, on a black one the red.
 
 #include "data/BlockUsage.h"
 #include "graphics/Compositor.h"
@@ -33,7 +34,13 @@ void DrawRoomMarks(PixelView target, int x, int y, int scale, const RoomMarks& m
 // The length of the changed mark's legs at `scale`.
 constexpr int ChangeMarkLegs(int scale)
 {
-    return 4 * scale + 1;
+    return 4 * scale + 3;
+}
+
+// The width of the changed mark's outline at `scale`.
+constexpr int ChangeMarkOutline(int scale)
+{
+    return scale < 2 ? 1 : scale / 2;
 }
 
 } // namespace quorvan

@@ -1,10 +1,11 @@
 #pragma once
 // Where the program's file dialogs start: in the folder last chosen in any of
 // them (kept with QSettings across runs), else in the open file's folder, else
-// in the program's own folder, or the user's home when the program's folder
-// may not be written (an installed program).
+// in the program's own folder when it is the user's own (a program built and
+// run in place), or the user's home for an installed program.
 
 #include <QString>
+#include <QStringList>
 
 namespace quorvan {
 
@@ -17,5 +18,23 @@ void RememberDialogChoice(const QString& chosenFile);
 
 // The folder last noted, as kept; empty when none.
 QString LastDialogFolder();
+
+// What is known of the program's folder.
+struct ProgramFolderFacts {
+    QString path;          // absolute, '/' separators, links resolved; empty when there is none
+    bool writable = false; // the user may create files in it
+    bool owned = false;    // it belongs to the user
+};
+
+// Whether dialogs may start in the program's folder: one the user owns and may
+// write, outside the folders of the system and of installed programs
+// (`systemFolders`, compared without regard to case). Root owns and may write
+// nearly everything, so for root the last test is what sets /usr/local/bin
+// apart from a build folder.
+bool IsUsersOwnFolder(const ProgramFolderFacts& facts, const QStringList& systemFolders);
+
+// The folders of the system and of installed programs: /usr, /opt and the
+// like, macOS's /Applications, Windows's program and system folders.
+QStringList SystemFolders();
 
 } // namespace quorvan
