@@ -13,11 +13,15 @@
 
 #include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
+#include "ui/overview/StageOverviewGrid.h"
+#include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
+#include "ui/tileedit/frmTileEdit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
@@ -123,7 +127,56 @@ void BM_StageChange(benchmark::State& state)
     QCoreApplication::processEvents();
 }
 
+// A block placed with a click, with every window open (tile editor, palette
+// editor, overview), from the click until every view that shows the cell is
+// painted: the level view and the overview. The others (the table, the
+// preview, the editors) show nothing the click changed and stay as they are.
+void BM_PlaceBlock(benchmark::State& state)
+{
+    Window->mnuStageSelect(0)->trigger();
+    for (QAction* item : {Window->mnuTileEditor(), Window->mnuPalette(), Window->mnuStageOverview()})
+        if (!item->isChecked())
+            item->trigger();
+    frmStageOverview* overview = Window->StageOverview(false);
+    Paints->Watch(overview->grid());
+    const auto click = [](QPoint at) {
+        QWidget* room = Window->picEditor();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), room->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(room, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), room->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(room, &release);
+    };
+    // Two blocks picked in turn from the table's first page, placed on the same cell.
+    const auto pick = [](int block) {
+        const QPoint at((block % 2) * 32 + 5, (block / 2) * 32 + 5);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), Window->picTile()->mapToGlobal(QPointF(at)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Window->picTile(), &press);
+    };
+    QCoreApplication::processEvents();
+    int block = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        block = block == 1 ? 2 : 1;
+        pick(block);
+        QCoreApplication::processEvents();
+        Paints->Forget();
+        state.ResumeTiming();
+        click(QPoint(40, 40));
+        if (!Paints->WaitFor({Window->picEditor(), overview->grid()})) {
+            state.SkipWithError("a view was never painted");
+            break;
+        }
+    }
+    for (QAction* item : {Window->mnuTileEditor(), Window->mnuPalette(), Window->mnuStageOverview()})
+        item->trigger();
+    QCoreApplication::processEvents();
+}
+
 BENCHMARK(BM_CopyViewPixels)->MeasureProcessCPUTime();
+BENCHMARK(BM_PlaceBlock)->MeasureProcessCPUTime();
 BENCHMARK(BM_RoomChange)->MeasureProcessCPUTime()->Arg(0)->Arg(1);
 BENCHMARK(BM_StageChange)->MeasureProcessCPUTime()->Arg(0)->Arg(1);
 
@@ -132,6 +185,7 @@ const quorvan::bench::RatioList kRatios = {
     {"BM_RoomChange/1/process_time", "BM_CopyViewPixels/process_time"},
     {"BM_StageChange/0/process_time", "BM_CopyViewPixels/process_time"},
     {"BM_StageChange/1/process_time", "BM_CopyViewPixels/process_time"},
+    {"BM_PlaceBlock/process_time", "BM_CopyViewPixels/process_time"},
 };
 
 } // namespace

@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QLineEdit>
 #include <QTest>
 
 #include <memory>
@@ -345,6 +346,15 @@ void TestFileSafety::replacedOnlyWhenAgreed()
     answerer_.expect(ChooseFile(target));
     if (static_cast<Reply>(reply) != Reply::None)
         answerer_.expect(Respond(static_cast<Reply>(reply)));
+    // Declined: the chooser comes back with the name still typed, and is cancelled.
+    QString typedAgain;
+    const bool declined = what == There::File && static_cast<Reply>(reply) != Reply::Yes;
+    if (declined)
+        answerer_.expect([&typedAgain](QWidget* dialog) {
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                typedAgain = edit->text();
+            CancelDialog()(dialog);
+        });
     if (what != There::File)
         answerer_.expect(ClickButton(QStringLiteral("OK")));
     QAction* action = cmd == Command::SaveAs    ? ui_->window().mnuSaveAS()
@@ -359,11 +369,12 @@ void TestFileSafety::replacedOnlyWhenAgreed()
     ui_->trigger(action);
     limit.reset();
 
+    if (declined)
+        QCOMPARE(typedAgain, name);
     if (what == There::File) {
-        QCOMPARE(answerer_.seen().size(), 2);
-        QVERIFY2(answerer_.seen().last().contains(QStringLiteral("already exists")) &&
-                     answerer_.seen().last().contains(name),
-                 qPrintable(answerer_.seen().last()));
+        QCOMPARE(answerer_.seen().size(), declined ? 3 : 2);
+        QVERIFY2(answerer_.seen().at(1).contains(QStringLiteral("already exists")) && answerer_.seen().at(1).contains(name),
+                 qPrintable(answerer_.seen().at(1)));
         if (static_cast<Reply>(reply) != Reply::Yes) {
             QVERIFY2(ReadFileBytes(target) == before, "replaced although the user said no");
             QCOMPARE(Listing(box.path(QString())), listing);

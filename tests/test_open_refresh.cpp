@@ -45,7 +45,7 @@ private slots:
     void roomKeptOrClamped_data();
     void roomKeptOrClamped();
     void refusedOrCancelledOpenRedrawsNothing();
-    void openBeforeAStageDrawsNothing();
+    void openBeforeAStageDrawsNoBlocks();
 
 private:
     // Opens `first`, chooses the stage, page and block, goes to `room`, opens
@@ -202,13 +202,18 @@ void TestOpenRefresh::refusedOrCancelledOpenRedrawsNothing()
     QCOMPARE(window_->picSelectedTile()->Tag(), QString::number(kBlock));
 }
 
-void TestOpenRefresh::openBeforeAStageDrawsNothing()
+void TestOpenRefresh::openBeforeAStageDrawsNoBlocks()
 {
     Sandbox box;
     const QImage blank = Grab(window_->picEditor());
+    const QImage table = Grab(window_->picTile());
     QVERIFY(window_->OpenFile(box.demoImage(QStringLiteral("first.nes"))));
+    const QImage hint = Grab(window_->picEditor());
     QVERIFY(window_->OpenFile(box.demoImage(QStringLiteral("second.nes"), DemoLayout::Shifted, 2)));
-    QCOMPARE(Grab(window_->picEditor()), blank);
+    // The level view says how to choose a stage (a line of text on black), the table stays empty.
+    QVERIFY(hint != blank);
+    QCOMPARE(Grab(window_->picEditor()), hint);
+    QCOMPARE(Grab(window_->picTile()), table);
     QVERIFY(window_->PaletteEditor(false) == nullptr);
     QVERIFY(window_->TileEdit(false) == nullptr);
     QCOMPARE(window_->hLevel_Frames()->maximum(), 0);

@@ -81,6 +81,8 @@ private slots:
     void undoNames();
     void undoShowsWhereTheChangeIs();
     void wheelAndKeys();
+    void selectionHabits_data();
+    void selectionHabits();
 
 private:
     void pick(int block);
@@ -559,6 +561,68 @@ void TestPaint::wheelAndKeys()
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     QTest::keyClick(window_.get(), Qt::Key_3, Qt::ControlModifier);
     QVERIFY(!window_->mnuStageSelect(2)->isChecked());
+}
+
+// What a map editor's user expects of a selection: its size in the status bar,
+// Select None, a click outside that only clears it, Paste in Place.
+void TestPaint::selectionHabits_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("panel");  // Panels(3) afterwards, the pointer off the views
+    QTest::addColumn<bool>("selected");  // cells still selected
+    QTest::addColumn<int>("changes");    // bytes written
+    QTest::newRow("the selection's size and place") << "" << QString::fromLatin1("Selection 4 \xD7 2 at X A Y 5")
+                                                    << true << 0;
+    QTest::newRow("Select None") << "none" << "" << false << 0;
+    QTest::newRow("a click outside only clears") << "click outside" << "" << false << 0;
+    QTest::newRow("a second click places") << "click twice" << "" << false << 1;
+    QTest::newRow("Paste in Place puts the copy back") << "paste in place" << "" << false << 8;
+    QTest::newRow("Paste in Place of text is refused") << "paste text in place" << "" << false << 0;
+}
+
+void TestPaint::selectionHabits()
+{
+    QFETCH(QString, then);
+    QFETCH(QString, panel);
+    QFETCH(bool, selected);
+    QFETCH(int, changes);
+    pick(0x11);
+    window_->hLevel_Frames()->setValue(2);
+    Drag(window_->picEditor(), {At(10, 5), At(13, 6)}, Qt::ShiftModifier);
+    QCOMPARE(window_->Panel(3)->text(), QString::fromLatin1("Selection 4 \xD7 2 at X A Y 5"));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window_->picEditor(), &leave);
+    QVERIFY(window_->mnuSelectNone()->isEnabled());
+    const auto before = ImageNow();
+    if (then == QLatin1String("none")) {
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_.get(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    } else if (then.startsWith(QLatin1String("click"))) {
+        Press(window_->picEditor(), Qt::LeftButton, At(1, 1));
+        if (then == QLatin1String("click twice"))
+            Press(window_->picEditor(), Qt::LeftButton, At(1, 1));
+    } else if (then == QLatin1String("paste in place")) {
+        window_->mnuCopy()->trigger();
+        // Elsewhere in the room, then the copy put back where it came from.
+        window_->mnuFillSelection()->trigger();
+        const auto filled = ImageNow();
+        window_->mnuPasteInPlace()->trigger();
+        QCOMPARE(ImageNow(), before);
+        QCOMPARE(window_->mnuUndo()->text(), QStringLiteral("&Undo Paste"));
+        window_->mnuUndo()->trigger();
+        QCOMPARE(ImageNow(), filled);
+        window_->mnuSelectNone()->trigger();
+    } else if (then == QLatin1String("paste text in place")) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("01 02\n"));
+        answerer_.expect(ClickButton(QStringLiteral("OK")));
+        window_->mnuPasteInPlace()->trigger();
+        QVERIFY(answerer_.seen().last().startsWith(QStringLiteral("Paste in Place|")));
+        window_->mnuSelectNone()->trigger();
+    }
+    QCOMPARE(window_->Panel(3)->text(), panel);
+    QCOMPARE(!window_->CellSelection().isEmpty(), selected);
+    QCOMPARE(int(written(before).size()), changes);
 }
 
 QTEST_MAIN(TestPaint)

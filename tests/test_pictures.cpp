@@ -19,6 +19,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -246,6 +248,8 @@ void TestPictures::menuExportRefusals()
     answerer_.expect(ChooseFile(box_->path(target)));
     if (answer != 0)
         answerer_.expect(PressStandard(answer));
+    if (answer == QMessageBox::No)
+        answerer_.expect(CancelDialog()); // the chooser again, given up
     if (!message.isEmpty())
         answerer_.expect(PressStandard(QMessageBox::Ok));
     window_->mnuExportRoomImage()->trigger();
@@ -253,6 +257,11 @@ void TestPictures::menuExportRefusals()
     if (!message.isEmpty())
         QVERIFY2(answerer_.seen().join(QLatin1Char('\n')).contains(message), qPrintable(answerer_.seen().join('\n')));
     const QString path = box_->path(target);
+    // A written file is named in the status bar with its size.
+    QCOMPARE(QRegularExpression(QStringLiteral("^Wrote old\\.png \\(\\d+ (bytes|KB)\\)$"))
+                 .match(window_->StatusNote()->text())
+                 .hasMatch(),
+             written);
     if (written) {
         QCOMPARE(PixelsDiffering(QImage(path, "PNG"), ExpectedRooms(image, 0, 0, 0, 2)), qint64{0});
     } else if (QFileInfo(path).isFile()) {

@@ -40,7 +40,7 @@ QString Quoted(QStringView token)
 
 } // namespace
 
-QByteArray EncodeCells(const CellBlock& cells)
+QByteArray EncodeCells(const CellBlock& cells, std::optional<CellPos> origin)
 {
     if (!cells.valid())
         return {};
@@ -48,10 +48,14 @@ QByteArray EncodeCells(const CellBlock& cells)
     data.append(static_cast<char>(cells.columns));
     data.append(static_cast<char>(cells.rows));
     data.append(reinterpret_cast<const char*>(cells.blocks.data()), static_cast<qsizetype>(cells.blocks.size()));
+    if (origin && kWholeRoom.contains(*origin)) {
+        data.append(static_cast<char>(origin->column));
+        data.append(static_cast<char>(origin->row));
+    }
     return data;
 }
 
-std::optional<CellBlock> DecodeCells(const QByteArray& data)
+std::optional<CellBlock> DecodeCells(const QByteArray& data, std::optional<CellPos>* origin)
 {
     const auto size = static_cast<std::size_t>(data.size());
     if (size < kMagicLength + 2 || std::memcmp(data.constData(), kMagic, kMagicLength) != 0)
@@ -60,12 +64,21 @@ std::optional<CellBlock> DecodeCells(const QByteArray& data)
     cells.columns = static_cast<unsigned char>(data[static_cast<qsizetype>(kMagicLength)]);
     cells.rows = static_cast<unsigned char>(data[static_cast<qsizetype>(kMagicLength + 1)]);
     const std::size_t count = static_cast<std::size_t>(cells.columns) * static_cast<std::size_t>(cells.rows);
-    if (size != kMagicLength + 2 + count)
+    const std::size_t plain = kMagicLength + 2 + count;
+    if (size != plain && size != plain + 2)
         return std::nullopt;
     const auto* first = reinterpret_cast<const std::uint8_t*>(data.constData()) + kMagicLength + 2;
     cells.blocks.assign(first, first + count);
     if (!cells.valid())
         return std::nullopt;
+    std::optional<CellPos> from;
+    if (size == plain + 2) {
+        from = CellPos{first[count], first[count + 1]};
+        if (!kWholeRoom.contains(*from))
+            return std::nullopt;
+    }
+    if (origin != nullptr)
+        *origin = from;
     return cells;
 }
 

@@ -19,10 +19,13 @@ namespace quorvan {
 inline constexpr char kCellsMimeType[] = "application/x-quorvan-cells";
 
 // The program's own form: "QVCELLS" 0x01, the column count, the row count,
-// then the numbers row by row.
-QByteArray EncodeCells(const CellBlock& cells);
-// Nothing unless `data` is exactly such a record of a valid block.
-std::optional<CellBlock> DecodeCells(const QByteArray& data);
+// the numbers row by row, then (when known) the column and row of the room
+// the top-left cell was copied from, for Paste in Place.
+QByteArray EncodeCells(const CellBlock& cells, std::optional<CellPos> origin = std::nullopt);
+// Nothing unless `data` is exactly such a record of a valid block (an origin
+// outside the room makes it invalid). `origin`, when given, receives where
+// the cells were copied from, or nothing when the record does not say.
+std::optional<CellBlock> DecodeCells(const QByteArray& data, std::optional<CellPos>* origin = nullptr);
 
 // Upper-case two-digit numbers, one space between them, each row ending in a
 // line break.

@@ -101,4 +101,14 @@ InfoText BlockInfo(std::span<const std::uint8_t> image, const StageInfo& stage, 
     return text;
 }
 
+InfoText SelectionInfo(int columns, int rows, int column, int row)
+{
+    InfoText text;
+    text.Add("Selection ").Decimal(static_cast<std::uint64_t>(std::max(columns, 0)));
+    text.Add(" \xD7 ").Decimal(static_cast<std::uint64_t>(std::max(rows, 0)));
+    text.Add(" at X ").Hex(static_cast<std::uint64_t>(std::max(column, 0)), 1);
+    text.Add(" Y ").Hex(static_cast<std::uint64_t>(std::max(row, 0)), 1);
+    return text;
+}
+
 } // namespace quorvan

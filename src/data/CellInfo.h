@@ -58,4 +58,9 @@ InfoText RoomCellInfo(std::span<const std::uint8_t> image, const StageInfo& stag
 // how many cells of the stage's rooms hold it (`uses`).
 InfoText BlockInfo(std::span<const std::uint8_t> image, const StageInfo& stage, int block, int uses);
 
+// A rectangle of `columns` x `rows` selected cells whose top-left cell is at
+// `column`, `row`: "Selection 3 \xD7 2 at X 4 Y 6" (sizes in decimal, the
+// position as the cells' texts give it).
+InfoText SelectionInfo(int columns, int rows, int column, int row);
+
 } // namespace quorvan

@@ -40,6 +40,7 @@ void LevelInsight::PointerLeft(Over over)
     over_ = Over::Nothing;
     key_ = -1;
     Show(InfoText());
+    Refresh(); // the selection's text, if there is one
 }
 
 void LevelInsight::ViewChanged()
@@ -64,6 +65,16 @@ void LevelInsight::Document_Changed(const DocumentChange& change)
 
 void LevelInsight::Refresh()
 {
+    const std::optional<CellRect> selected = selection_ ? selection_() : std::nullopt;
+    if (selected && over_ != Over::Table) {
+        showingSelection_ = true;
+        key_ = -1;
+        Show(SelectionInfo(selected->columns, selected->rows, selected->column, selected->row));
+        return;
+    }
+    if (showingSelection_ && over_ == Over::Nothing)
+        Show(InfoText());
+    showingSelection_ = false;
     if (over_ == Over::Nothing)
         return;
     int column = 0;

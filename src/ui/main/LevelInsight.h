@@ -9,8 +9,11 @@
 #include "data/CellInfo.h"
 #include "ui/main/LevelView.h"
 
+#include "data/RoomCells.h"
+
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -30,8 +33,13 @@ public:
     enum class Over { Nothing, Level, Table };
     void PointerAt(Over over, int x, int y);
     void PointerLeft(Over over);
-    // The room, page, stage or image in view changed: the text is built again.
+    // The room, page, stage or image in view changed, or the selected cells:
+    // the text is built again.
     void ViewChanged();
+    // Where the selected cells of the room in view are, if any: while there
+    // are some, the panel gives their size and place instead of what is under
+    // the pointer over the room.
+    void SetSelectionSource(std::function<std::optional<CellRect>()> selection) { selection_ = std::move(selection); }
     // Another stage or image: the search starts again.
     void StartOver();
 
@@ -65,6 +73,8 @@ private:
     int key_ = -1;   // the cell (or block) the text was built for; -1 to build again
     InfoText shown_; // the text in the panel
     std::optional<CellPosition> found_;
+    std::function<std::optional<CellRect>()> selection_;
+    bool showingSelection_ = false;
 };
 
 } // namespace quorvan

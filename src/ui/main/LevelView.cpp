@@ -14,6 +14,7 @@
 
 #include <QColor>
 #include <QLabel>
+#include <QPainter>
 #include <QRegion>
 
 #include <algorithm>
@@ -76,6 +77,10 @@ void LevelView::DrawOverRoom()
 
 void LevelView::Draw()
 {
+    if (document_.isOpen() && !view_.stageChosen) {
+        DrawHint();
+        return;
+    }
     if (!CanDraw())
         return;
     BeginRenderFaultCheck();
@@ -124,14 +129,29 @@ void LevelView::DrawCells(const RoomCells& cells)
     EndRenderFaultCheck(notices_, QStringLiteral("Level view"));
 }
 
+void LevelView::DrawHint()
+{
+    // An image is open and no stage chosen: the view says what comes next.
+    QImage& pixels = picture_.backBuffer();
+    pixels.fill(0u);
+    QPainter painter(&pixels);
+    QFont font = picture_.font();
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    painter.setFont(font);
+    painter.setPen(QColor(0xD0, 0xD0, 0xD0));
+    painter.drawText(pixels.rect(), Qt::AlignCenter, QStringLiteral("Choose a stage: Level menu or Ctrl+1..9"));
+    painter.end();
+    picture_.Refresh();
+}
+
 void LevelView::Document_Changed(const DocumentChange& change)
 {
-    if (!CanDraw())
-        return;
     if (change.replaced) {
         Draw();
         return;
     }
+    if (!CanDraw())
+        return;
     const StageSource source = SourceOf(document_);
     DrawCells(TouchedCells(source, view_.room, change.bytes, TouchedBlocks(source, change.bytes)));
 }

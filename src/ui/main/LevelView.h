@@ -47,8 +47,9 @@ public:
     // Drawn in the order added, after the grid.
     void AddLayer(RoomLayer* layer);
 
-    // The whole room with its grid and layers, and the room text. Nothing
-    // while no image is open or no stage chosen: the view keeps what it shows.
+    // The whole room with its grid and layers, and the room text. With an
+    // image open and no stage chosen yet, a line saying how to choose one;
+    // with no image, nothing: the view keeps what it shows.
     void Draw();
     // Cells of the room drawn again from the image, then the grid and the
     // layers over them; the whole room while a layer blends.
@@ -57,6 +58,7 @@ public:
 private:
     void Document_Changed(const DocumentChange& change);
     bool CanDraw() const;
+    void DrawHint();
     bool AnyLayerBlends() const;
     void DrawOverRoom();
 

@@ -91,8 +91,12 @@ void MainMenus::Build(QMenuBar* bar)
     cut = Add(edit, QStringLiteral("mnuCut"), QStringLiteral("&Cut"), {false, false, {Key(Qt::CTRL | Qt::Key_X)}});
     copy = Add(edit, QStringLiteral("mnuCopy"), QStringLiteral("C&opy"), {false, false, {Key(Qt::CTRL | Qt::Key_C)}});
     paste = Add(edit, QStringLiteral("mnuPaste"), QStringLiteral("Pa&ste"), {false, false, {Key(Qt::CTRL | Qt::Key_V)}});
+    pasteInPlace = Add(edit, QStringLiteral("mnuPasteInPlace"), QStringLiteral("Paste &in Place"),
+                       {false, false, {Key(Qt::CTRL | Qt::SHIFT | Qt::Key_V)}});
     fillSelection = Add(edit, QStringLiteral("mnuFillSelection"), QStringLiteral("&Fill Selection"));
     selectAll = Add(edit, QStringLiteral("mnuSelectAll"), QStringLiteral("Select &All"), {false, false, {Key(Qt::CTRL | Qt::Key_A)}});
+    selectNone = Add(edit, QStringLiteral("mnuSelectNone"), QStringLiteral("Se&lect None"),
+                     {false, false, {Key(Qt::CTRL | Qt::SHIFT | Qt::Key_A)}});
     Separator(edit, QStringLiteral("EditFiller3"));
     // F3 works from the tool windows too, the overview above all.
     findNextUse = Add(edit, QStringLiteral("mnuFindNextUse"), QStringLiteral("Find &Next Use"), {false, false, {Key(QKeyCombination(Qt::Key_F3))}, true});

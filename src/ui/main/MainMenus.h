@@ -40,8 +40,10 @@ struct MainMenus {
     QAction* cut = nullptr;
     QAction* copy = nullptr;
     QAction* paste = nullptr;
+    QAction* pasteInPlace = nullptr;
     QAction* fillSelection = nullptr;
     QAction* selectAll = nullptr;
+    QAction* selectNone = nullptr;
     QAction* findNextUse = nullptr;
     QAction* preferences = nullptr;
 

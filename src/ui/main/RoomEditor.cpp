@@ -52,9 +52,12 @@ void RoomEditor::MouseDown(int button, int shift, int x, int y)
         PlacePaste(CellUnder(x, y));
         return;
     }
-    // A click outside the selected cells clears them (and goes on as a click).
-    if (const std::optional<CellRect> shown = ShownSelection(); shown && !shown->contains(CellUnder(x, y)))
+    // A click outside the selected cells only clears them; Shift starts another.
+    if (const std::optional<CellRect> shown = ShownSelection(); shown && !shown->contains(CellUnder(x, y))) {
         ClearSelection();
+        if ((shift & kShiftKey) == 0)
+            return;
+    }
     if ((shift & kShiftKey) != 0)
         BeginSelecting(x, y);
     else if ((shift & kCtrlKey) != 0)
@@ -230,7 +233,7 @@ RoomEditor::Abilities RoomEditor::Can() const
     const bool room = CanEditRoom();
     const bool selected = ShownSelection().has_value();
     const bool block = view_.blockSelected();
-    return {selected, selected && block, selected && block, room, room};
+    return {selected, selected && block, selected && block, room, room, selected};
 }
 
 void RoomEditor::BeginSelecting(int x, int y)

@@ -9,9 +9,11 @@
 // - Ctrl + left press: fills the area of cells holding the clicked cell's
 //   block ("Fill");
 // - Shift + left drag: selects a rectangle of cells; Cut, Copy, Fill
-//   Selection, Select All and Select None work on it;
+//   Selection, Select All and Select None work on it; a click outside it
+//   clears it (and places nothing: the next click does);
 // - Paste: the clipboard's cells follow the pointer until a left click
-//   places them ("Paste"); Escape cancels.
+//   places them ("Paste"); Escape cancels. Paste in Place puts them back
+//   where they were copied from.
 //
 // It writes the image through the document and draws nothing itself: the
 // level view follows the document's change signal. What it draws over the
@@ -53,8 +55,12 @@ public:
     void Cut();
     void Copy();
     void Paste();
+    // The clipboard's cells at the cells they were copied from, in the room
+    // in view, as one undo step "Paste".
+    void PasteInPlace();
     void FillSelection();
     void SelectAll();
+    void SelectNone();
     // Escape: cancels a paste waiting for its click, else clears the selection.
     // False when there was neither.
     bool Cancel();
@@ -80,6 +86,7 @@ public:
         bool fillSelection = false;
         bool paste = false;
         bool selectAll = false;
+        bool selectNone = false;
     };
     Abilities Can() const;
 
@@ -112,6 +119,8 @@ private:
     void MovePaste(std::optional<CellPos> at);
     void PlacePaste(CellPos at);
     void EndPaste();
+    // The cells on the clipboard, or nothing after telling the user why.
+    std::optional<CellBlock> CellsFromClipboard(std::optional<CellPos>& origin);
     // Writes cells of the room in view as one undo step named `name`, all or
     // none; tells the user why when none could be written. True when the
     // cells were written (or already held their blocks).

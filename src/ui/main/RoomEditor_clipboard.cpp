@@ -30,9 +30,11 @@ const QString kPasteHelp = QStringLiteral(
     "Paste takes blocks copied in Quorvan, or text of two-digit hexadecimal block numbers: one room row per line, "
     "the numbers separated by spaces (for example \"0A 1F 00\").");
 
-// The cells on the clipboard: the program's own form first, then text.
-std::optional<CellBlock> CellsOnClipboard(QString& why)
+// The cells on the clipboard: the program's own form first, then text;
+// `origin` receives where they were copied from, when that is known.
+std::optional<CellBlock> CellsOnClipboard(QString& why, std::optional<CellPos>& origin)
 {
+    origin.reset();
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (data == nullptr || data->formats().isEmpty()) {
         why = QStringLiteral("The clipboard is empty.");
@@ -40,7 +42,7 @@ std::optional<CellBlock> CellsOnClipboard(QString& why)
     }
     const QString mime = QString::fromLatin1(kCellsMimeType);
     if (data->hasFormat(mime)) {
-        if (std::optional<CellBlock> cells = DecodeCells(data->data(mime)))
+        if (std::optional<CellBlock> cells = DecodeCells(data->data(mime), &origin))
             return cells;
         why = QStringLiteral("The blocks on the clipboard are damaged.");
         if (!data->hasText())
@@ -58,10 +60,10 @@ std::optional<CellBlock> CellsOnClipboard(QString& why)
     return std::move(parsed.cells);
 }
 
-void PutOnClipboard(const CellBlock& cells)
+void PutOnClipboard(const CellBlock& cells, CellPos origin)
 {
     auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(kCellsMimeType), EncodeCells(cells));
+    data->setData(QString::fromLatin1(kCellsMimeType), EncodeCells(cells, origin));
     data->setText(CellsToText(cells));
     QGuiApplication::clipboard()->setMimeData(data); // the clipboard owns it
 }
@@ -137,7 +139,7 @@ void RoomEditor::Copy()
                QStringLiteral("Copy"));
         return;
     }
-    PutOnClipboard(*cells);
+    PutOnClipboard(*cells, {rect->column, rect->row});
 }
 
 void RoomEditor::Cut()
@@ -152,7 +154,7 @@ void RoomEditor::Cut()
                QStringLiteral("Cut"));
         return;
     }
-    PutOnClipboard(*cells);
+    PutOnClipboard(*cells, {rect->column, rect->row});
     WriteRoomEdit(FillWrites(*rect, static_cast<std::uint8_t>(view_.selectedBlock)), QStringLiteral("Cut"));
 }
 
@@ -174,15 +176,45 @@ void RoomEditor::Paste()
 {
     if (!CanEditRoom())
         return;
+    std::optional<CellPos> origin;
+    std::optional<CellBlock> cells = CellsFromClipboard(origin);
+    if (cells)
+        BeginPaste(std::move(*cells));
+}
+
+std::optional<CellBlock> RoomEditor::CellsFromClipboard(std::optional<CellPos>& origin)
+{
     QString why;
-    std::optional<CellBlock> cells = CellsOnClipboard(why);
-    if (!cells) {
+    std::optional<CellBlock> cells = CellsOnClipboard(why, origin);
+    if (!cells)
         MsgBox(dialogs_, QStringLiteral("The clipboard holds nothing that can be pasted into a room."),
                QStringLiteral("Paste"), QMessageBox::Ok, MsgIcon::Exclamation, QMessageBox::NoButton,
                why + QStringLiteral("\n\n") + kPasteHelp);
+    return cells;
+}
+
+void RoomEditor::PasteInPlace()
+{
+    if (!CanEditRoom())
+        return;
+    std::optional<CellPos> origin;
+    const std::optional<CellBlock> cells = CellsFromClipboard(origin);
+    if (!cells)
+        return;
+    if (!origin) {
+        Refuse(QStringLiteral("Paste in Place puts blocks back where they were copied from, and the text on the "
+                              "clipboard does not say where that was. Use Paste to place it with the mouse."),
+               QStringLiteral("Paste in Place"));
         return;
     }
-    BeginPaste(std::move(*cells));
+    EndPaste();
+    WriteRoomEdit(PasteWrites(*cells, *origin), QStringLiteral("Paste"));
+}
+
+void RoomEditor::SelectNone()
+{
+    selecting_.active = false;
+    ClearSelection();
 }
 
 void RoomEditor::BeginPaste(CellBlock cells)

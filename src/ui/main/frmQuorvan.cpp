@@ -194,6 +194,8 @@ void frmQuorvan::ConnectWidgets()
     click(menus_.paste, &frmQuorvan::mnuPaste_Click);
     click(menus_.fillSelection, &frmQuorvan::mnuFillSelection_Click);
     click(menus_.selectAll, &frmQuorvan::mnuSelectAll_Click);
+    click(menus_.selectNone, &frmQuorvan::mnuSelectNone_Click);
+    click(menus_.pasteInPlace, &frmQuorvan::mnuPasteInPlace_Click);
     click(menus_.findNextUse, &frmQuorvan::mnuFindNextUse_Click);
     click(menus_.preferences, &frmQuorvan::mnuPreferences_Click);
     for (int k = 0; k < static_cast<int>(menus_.stages.size()); ++k)

@@ -138,6 +138,8 @@ public:
     QAction* mnuPaste() const { return menus_.paste; }
     QAction* mnuFillSelection() const { return menus_.fillSelection; }
     QAction* mnuSelectAll() const { return menus_.selectAll; }
+    QAction* mnuSelectNone() const { return menus_.selectNone; }
+    QAction* mnuPasteInPlace() const { return menus_.pasteInPlace; }
     QAction* mnuStageOverview() const { return menus_.stageOverview; }
     QAction* mnuHighlightUses() const { return menus_.highlightUses; }
     QAction* mnuShowChanges() const { return menus_.showChanges; }
@@ -208,6 +210,8 @@ public slots:
     void mnuPaste_Click();
     void mnuFillSelection_Click();
     void mnuSelectAll_Click();
+    void mnuSelectNone_Click();
+    void mnuPasteInPlace_Click();
     // PNG of the room shown, or of the stage's rooms side by side, at the
     // export scale of Preferences.
     void mnuExportRoomImage_Click();
@@ -277,6 +281,14 @@ private:
     std::optional<QString> ChooseFile(FileChoice choice, const QString& title, const QString& filter,
                                       const QString& fileName, const QString& suffix);
     bool ExportMayWrite(const QString& path, const QString& cleanOriginal, const QString& what);
+    // The file an export writes: chosen, never an input (ExportMayWrite), and
+    // when a file is there, replaced only with the user's consent; declining
+    // goes back to the chooser with the name still typed. Nothing when the
+    // user gave up.
+    std::optional<QString> ChooseExportFile(const QString& title, const QString& filter, QString fileName,
+                                            const QString& suffix, const QString& cleanOriginal, const QString& what);
+    // A note in the status bar naming the file just written and its size.
+    void NoteWritten(const QString& path);
 
     // Recent files and dropped files (frmQuorvan_recent.cpp).
     void UpdateRecentMenu();

@@ -52,6 +52,16 @@ void frmQuorvan::mnuSelectAll_Click()
     roomEditor_->SelectAll();
 }
 
+void frmQuorvan::mnuSelectNone_Click()
+{
+    roomEditor_->SelectNone();
+}
+
+void frmQuorvan::mnuPasteInPlace_Click()
+{
+    roomEditor_->PasteInPlace();
+}
+
 QRect frmQuorvan::CellSelection() const
 {
     const std::optional<CellRect> rect = roomEditor_->ShownSelection();

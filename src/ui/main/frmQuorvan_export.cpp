@@ -41,6 +41,31 @@ std::optional<QString> frmQuorvan::ChooseFile(FileChoice choice, const QString& 
     return path;
 }
 
+std::optional<QString> frmQuorvan::ChooseExportFile(const QString& title, const QString& filter, QString fileName,
+                                                    const QString& suffix, const QString& cleanOriginal,
+                                                    const QString& what)
+{
+    for (;;) {
+        const std::optional<QString> chosen = ChooseFile(FileChoice::Save, title, filter, fileName, suffix);
+        if (!chosen || !ExportMayWrite(*chosen, cleanOriginal, what))
+            return std::nullopt;
+        // A file the user would rather keep: back to the chooser, the name still typed.
+        if (ConfirmReplace(*chosen, title))
+            return chosen;
+        fileName = *chosen;
+    }
+}
+
+void frmQuorvan::NoteWritten(const QString& path)
+{
+    // Sizes as file managers give them: bytes, then whole kilobytes, then megabytes.
+    const qint64 size = QFileInfo(path).size();
+    const QString shown = size < 1024         ? QStringLiteral("%1 bytes").arg(size)
+                          : size < 1024 * 1024 ? QStringLiteral("%1 KB").arg((size + 512) / 1024)
+                                               : QStringLiteral("%1 MB").arg(double(size) / (1024 * 1024), 0, 'f', 1);
+    ShowStatusNote(QStringLiteral("Wrote %1 (%2)").arg(QFileInfo(path).fileName(), shown));
+}
+
 bool frmQuorvan::ExportMayWrite(const QString& path, const QString& cleanOriginal, const QString& what)
 {
     const QString action = QStringLiteral("write the %1 to").arg(what);
@@ -92,17 +117,17 @@ void frmQuorvan::ExportPatch(PatchFormat format)
     // The dialog's title names the base, so that a clean original that could
     // not be used does not go unseen.
     const QString suffix = ips ? QStringLiteral("ips") : QStringLiteral("bps");
-    const std::optional<QString> chosen = ChooseFile(FileChoice::Save, 
+    const std::optional<QString> chosen = ChooseExportFile(
         title + (clean ? QStringLiteral(" against the clean original") : QStringLiteral(" against the image as opened")),
         QStringLiteral("%1 Patches (*.%2)|*.%2|All Files (*.*)|*.*").arg(kind, suffix),
-        QFileInfo(document_.fileName()).completeBaseName() + QLatin1Char('.') + suffix, suffix);
-    if (!chosen || !ExportMayWrite(*chosen, base.cleanOriginal, QStringLiteral("patch")))
+        QFileInfo(document_.fileName()).completeBaseName() + QLatin1Char('.') + suffix, suffix, base.cleanOriginal,
+        QStringLiteral("patch"));
+    if (!chosen)
         return;
-    const QString& path = *chosen;
-    if (!ConfirmReplace(path, title))
-        return;
-    if (const auto error = WritePatchFile(path, patch.bytes))
-        ShowFileError(QStringLiteral("write the patch to"), path, *error);
+    if (const auto error = WritePatchFile(*chosen, patch.bytes))
+        ShowFileError(QStringLiteral("write the patch to"), *chosen, *error);
+    else
+        NoteWritten(*chosen);
 }
 
 void frmQuorvan::mnuExportRoomImage_Click()
@@ -132,12 +157,11 @@ void frmQuorvan::ExportPicture(bool wholeStage)
                                           .arg(stage)
                                           .arg(QString::number(room, 16).toUpper().rightJustified(2, QLatin1Char('0')));
     const std::optional<QString> chosen =
-        ChooseFile(FileChoice::Save, title, QStringLiteral("PNG Images (*.png)|*.png|All Files (*.*)|*.*"), name, QStringLiteral("png"));
-    if (!chosen || !ExportMayWrite(*chosen, Preferences::Load().cleanOriginal, QStringLiteral("picture")))
+        ChooseExportFile(title, QStringLiteral("PNG Images (*.png)|*.png|All Files (*.*)|*.*"), name,
+                         QStringLiteral("png"), Preferences::Load().cleanOriginal, QStringLiteral("picture"));
+    if (!chosen)
         return;
     const QString& path = *chosen;
-    if (!ConfirmReplace(path, title))
-        return;
 
     const quorvan::StageSource source = SourceOf(document_);
     RenderFaults faults;
@@ -156,6 +180,8 @@ void frmQuorvan::ExportPicture(bool wholeStage)
     }
     if (const auto error = WritePictureFile(path, *png))
         ShowFileError(QStringLiteral("write the picture to"), path, *error);
+    else
+        NoteWritten(path);
 }
 
 } // namespace quorvan

@@ -279,15 +279,23 @@ bool frmQuorvan::SaveImageAs()
     dialog.setFileName(QFileInfo(document_.fileName()).fileName()); // proposed in that folder
     // A name typed without an extension gets ".nes", so that Open's filter shows the file.
     dialog.setDefaultExt(QStringLiteral("nes"));
-    if (!dialog.ShowSave())
-        return false; // cancelled: nothing written, the path stays
-    RememberDialogFolder(dialog.FileName());
-    const QString path = QDir::toNativeSeparators(dialog.FileName());
-    // Another file that is there is replaced only once the user has agreed to it.
-    if (!RomDocument::SameFile(path, document_.fileName()) && !ConfirmReplace(path, QStringLiteral("Save As")))
-        return false;
-    // The new path takes effect only once the image is safely written there.
-    return SaveImage(path);
+    for (;;) {
+        if (!dialog.ShowSave())
+            return false; // cancelled: nothing written, the path stays
+        RememberDialogFolder(dialog.FileName());
+        const QString path = QDir::toNativeSeparators(dialog.FileName());
+        // Another file that is there is replaced only once the user has agreed
+        // to it; declining goes back to the chooser with the name still typed.
+        if (!RomDocument::SameFile(path, document_.fileName()) && !ConfirmReplace(path, QStringLiteral("Save As"))) {
+            dialog.setFileName(path);
+            continue;
+        }
+        // The new path takes effect only once the image is safely written there.
+        if (!SaveImage(path))
+            return false;
+        NoteWritten(path);
+        return true;
+    }
 }
 
 bool frmQuorvan::ConfirmReplace(const QString& path, const QString& title)

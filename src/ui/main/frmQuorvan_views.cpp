@@ -84,7 +84,11 @@ void frmQuorvan::ConnectViews()
         SelectBlock(block);
         ShowPage(block / kTablePageBlocks); // the table turns to the block's page
     });
-    connect(roomEditor_, &RoomEditor::layerChanged, levelView_, &LevelView::Draw);
+    connect(roomEditor_, &RoomEditor::layerChanged, this, [this] {
+        levelView_->Draw();
+        insight_->ViewChanged(); // the selection's size and place
+    });
+    insight_->SetSelectionSource([this] { return roomEditor_->ShownSelection(); });
     connect(roomEditor_, &RoomEditor::abilitiesChanged, this, &frmQuorvan::UpdateEditItems);
     connect(roomEditor_, &RoomEditor::note, this, &frmQuorvan::ShowStatusNote);
     // Another window took the keyboard in the middle of a drag: its release
@@ -220,6 +224,8 @@ void frmQuorvan::UpdateEditItems()
     menus_.fillSelection->setEnabled(can.fillSelection);
     menus_.paste->setEnabled(can.paste);
     menus_.selectAll->setEnabled(can.selectAll);
+    menus_.selectNone->setEnabled(can.selectNone);
+    menus_.pasteInPlace->setEnabled(can.paste);
 }
 
 void frmQuorvan::mnuGrid_Click(int index)
