@@ -156,10 +156,14 @@ void BM_PlaceBlock(benchmark::State& state)
         QApplication::sendEvent(Window->picTile(), &press);
     };
     QCoreApplication::processEvents();
-    int block = 1;
+    // Two blocks of the first page, neither the one the cell holds, so every click changes it.
+    const int held = Window->Document().image().at(Window->Document().currentStageInfo().RoomData + 16 + 1);
+    const int first = held == 1 ? 3 : 1;
+    const int second = held == 2 ? 4 : 2;
+    int block = first;
     for (auto _ : state) {
         state.PauseTiming();
-        block = block == 1 ? 2 : 1;
+        block = block == first ? second : first;
         pick(block);
         QCoreApplication::processEvents();
         Paints->Forget();
@@ -170,8 +174,11 @@ void BM_PlaceBlock(benchmark::State& state)
             break;
         }
     }
-    for (QAction* item : {Window->mnuTileEditor(), Window->mnuPalette(), Window->mnuStageOverview()})
-        item->trigger();
+    // The windows as they were: the palette editor hidden, not discarded (the
+    // stage change below watches its grid).
+    Window->mnuTileEditor()->trigger();
+    Window->mnuStageOverview()->trigger();
+    Window->PaletteEditor(false)->hide();
     QCoreApplication::processEvents();
 }
 

@@ -3,6 +3,7 @@
 #include "data/Level.h"
 #include "data/RomDocument.h"
 #include "graphics/Compositor.h"
+#include "graphics/NesColours.h"
 #include "graphics/RoomMarks.h"
 
 #include <QMouseEvent>
@@ -79,6 +80,36 @@ QList<int> StageOverviewGrid::Redraw(const RoomSet& rooms)
         update(CellRect(room));
     }
     return composedNow;
+}
+
+bool StageOverviewGrid::RedrawCells(int room, const RoomCells& cells)
+{
+    if (room < 0 || room >= roomCount() || cells.none())
+        return false;
+    if (!composed(room)) {
+        update(CellRect(room));
+        return false;
+    }
+    RenderFaults faults; // as in Compose: the level view reports them
+    const StageSource source{document_.image().bytes(), document_.stages(), stage_};
+    const StageInfo& info = document_.stages()[static_cast<std::size_t>(std::clamp(stage_, 0, kStageRows - 1))];
+    QImage& thumbnail = thumbnails_[static_cast<std::size_t>(room)];
+    const QPoint origin = ThumbnailRect(room).topLeft();
+    for (int cell = 0; cell < kRoomCells; ++cell) {
+        if (!cells.test(static_cast<std::size_t>(cell)))
+            continue;
+        const int row = cell / kRoomColumns;
+        const int column = cell % kRoomColumns;
+        const QRect box(column * kBlockSide, row * kBlockSide, kBlockSide, kBlockSide);
+        if (const std::optional<std::uint8_t> block = CellBlockAt(source.image, info, room, row, column))
+            ComposeBlock(thumbnail, source, *block, 1, box.x(), box.y(), faults);
+        else
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                std::fill_n(reinterpret_cast<std::uint32_t*>(thumbnail.scanLine(y)) + box.left(), box.width(),
+                            kFaultColour);
+        update(box.translated(origin));
+    }
+    return true;
 }
 
 const QImage& StageOverviewGrid::Thumbnail(int room)

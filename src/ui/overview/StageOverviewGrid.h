@@ -46,6 +46,9 @@ public:
     // Composes again the thumbnails of `rooms` that were composed and repaints
     // all of them; returns the rooms composed.
     QList<int> Redraw(const RoomSet& rooms);
+    // Composes again only `cells` of room `room`'s thumbnail (when it was
+    // composed) and repaints them; true when the thumbnail was composed.
+    bool RedrawCells(int room, const RoomCells& cells);
     // Every thumbnail is composed again when next painted or asked for.
     void DropAll();
 

@@ -9,6 +9,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quorvan {
 
 namespace {
@@ -143,7 +145,24 @@ void frmStageOverview::Document_Changed(const DocumentChange& change)
             LayOutGrid();
         }
     }
-    const QList<int> redrawn = grid_->Redraw(TouchedRooms(source, grid_->roomCount() - 1, change.bytes));
+    // A room with a few changed cells has just those composed again; one with
+    // many, the whole thumbnail.
+    constexpr std::size_t kMostCellsAlone = 48;
+    const BlockSet blocks = TouchedBlocks(source, change.bytes);
+    const RoomSet touched = TouchedRooms(source, grid_->roomCount() - 1, change.bytes);
+    RoomSet whole;
+    QList<int> redrawn;
+    for (int room = 0; room < grid_->roomCount(); ++room) {
+        if (!touched.test(static_cast<std::size_t>(room)))
+            continue;
+        const RoomCells cells = TouchedCells(source, room, change.bytes, blocks);
+        if (cells.count() > kMostCellsAlone)
+            whole.set(static_cast<std::size_t>(room));
+        else if (grid_->RedrawCells(room, cells))
+            redrawn.append(room);
+    }
+    redrawn += grid_->Redraw(whole);
+    std::sort(redrawn.begin(), redrawn.end());
     if (!redrawn.isEmpty())
         emit thumbnailsRedrawn(redrawn);
 }
