@@ -6,11 +6,16 @@
 #include "data/IpsPatch.h"
 #include "data/PatchApply.h"
 #include "data/RomDocument.h"
+#include "data/FileWriter.h"
+#include "support/FaultInjection.h"
 #include "support/PatchDecoders.h"
 #include "support/TestSupport.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 using namespace quorvan;
 using namespace quorvan::test;
@@ -75,6 +80,7 @@ private slots:
     void documentAppliesOneUndoStep();
     void documentRefusalChangesNothing_data();
     void documentRefusalChangesNothing();
+    void readPatchFile_data();
     void readPatchFile();
 };
 
@@ -273,17 +279,53 @@ void TestPatchApply::documentRefusalChangesNothing()
     QVERIFY(!d.document.isModified());
 }
 
+void TestPatchApply::readPatchFile_data()
+{
+    QTest::addColumn<QString>("name");    // in the sandbox, or an absolute path
+    QTest::addColumn<qint64>("length");   // of the file written there; -1: none, -2: a named pipe
+    QTest::addColumn<QString>("refusal"); // part of the reason; empty: read
+    QTest::newRow("a patch") << "a.ips" << qint64{8} << "";
+    QTest::newRow("the largest allowed") << "max.bps" << qint64(kMaxPatchFileLength) << "";
+    QTest::newRow("one byte more") << "large.bps" << qint64(kMaxPatchFileLength + 1) << "larger than";
+    QTest::newRow("missing") << "missing.ips" << qint64{-1} << "No such file";
+    QTest::newRow("a folder") << "" << qint64{-1} << "not a regular file";
+    // Refused by what they are, not after reading 16 MiB of them, and never waited on.
+    QTest::newRow("/dev/zero") << "/dev/zero" << qint64{-1} << "a device, not a regular file";
+    QTest::newRow("/dev/urandom") << "/dev/urandom" << qint64{-1} << "a device, not a regular file";
+    QTest::newRow("/dev/ptmx") << "/dev/ptmx" << qint64{-1} << "a device, not a regular file";
+    QTest::newRow("a named pipe") << "pipe.ips" << qint64{-2} << "a named pipe, not a regular file";
+}
+
 void TestPatchApply::readPatchFile()
 {
+    QFETCH(QString, name);
+    QFETCH(qint64, length);
+    QFETCH(QString, refusal);
     Sandbox box;
-    const Bytes small{'P', 'A', 'T', 'C', 'H', 'E', 'O', 'F'};
-    const PatchFile read = ReadPatchFile(box.write(QStringLiteral("a.ips"), small));
-    QVERIFY(read.ok() && read.bytes == small);
-    QVERIFY(!ReadPatchFile(box.path(QStringLiteral("missing.ips"))).ok());
-    QVERIFY(!ReadPatchFile(box.path(QString())).ok()); // a folder
-    QVERIFY(ReadPatchFile(box.write(QStringLiteral("max.bps"), Bytes(kMaxPatchFileLength, 0))).ok());
-    const PatchFile large = ReadPatchFile(box.write(QStringLiteral("large.bps"), Bytes(kMaxPatchFileLength + 1, 0)));
-    QVERIFY(!large.ok() && large.bytes.empty());
+    const QString path = name.startsWith(QLatin1Char('/')) ? name : box.path(name);
+    if (name.startsWith(QLatin1Char('/')) && !QFileInfo::exists(path))
+        QSKIP("this system has no such device");
+    const Bytes bytes = length >= 0 ? Counting(std::size_t(length)) : Bytes{};
+    QString whyNot;
+    if (length >= 0)
+        box.write(name, bytes);
+    else if (length == -2 && !MakeNamedPipe(path, &whyNot))
+        QSKIP(qPrintable(QStringLiteral("cannot make it here: ") + whyNot));
+    // A reader stuck on the pipe is let go after 5 s and fails the test instead of hanging it.
+    const auto release = length == -2 ? std::make_unique<PipeRelease>(path, 5) : nullptr;
+    const PatchFile read = ReadPatchFile(path);
+    QVERIFY2(!release || !release->released(), "the reader waited on the named pipe");
+    if (refusal.isEmpty()) {
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QVERIFY(read.bytes == bytes);
+        return;
+    }
+    QVERIFY(!read.ok() && read.bytes.empty());
+    // The Qt-only layer cannot tell a pipe from a device: it says only that it is not a regular file.
+    const QString expected = FileLayerIsQtOnly() && refusal.contains(QStringLiteral("not a regular"))
+                                 ? QStringLiteral("not a regular file")
+                                 : refusal;
+    QVERIFY2(read.error.contains(expected), qPrintable(read.error));
 }
 
 QTEST_MAIN(TestPatchApply)

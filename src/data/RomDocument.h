@@ -114,7 +114,9 @@ public:
     // What is at the document's file now.
     FileStamp StampOfFileOnDisk() const;
 
-    // True when `a` and `b` name the same file (by its real path when it exists).
+    // True when `a` and `b` lead to the same file: by device and inode, so that a
+    // hard link, a symbolic link or another spelling is the file itself (see
+    // SameFileOnDisk). Every check that an output is not an input goes through here.
     static bool SameFile(const QString& a, const QString& b);
 
     // Back to the state at program start: no image, no file, an empty stage

@@ -7,6 +7,7 @@
 #include "ui/common/MsgBox.h"
 #include "ui/common/RenderFaultReport.h"
 #include "ui/common/clsDialog.h"
+#include "ui/prefs/Preferences.h"
 
 #include <QAction>
 #include <QApplication>
@@ -275,8 +276,11 @@ bool frmQuorvan::SaveImageAs()
         return false; // cancelled: nothing written, the path stays
     RememberDialogFolder(dialog.FileName());
     const QString path = QDir::toNativeSeparators(dialog.FileName());
-    // Another file that is there is replaced only once the user has agreed to it.
-    if (!RomDocument::SameFile(path, document_.fileName()) && !ConfirmReplace(path, QStringLiteral("Save As")))
+    // Another file that is there is replaced only once the user has agreed to
+    // it, and never the clean original (by any of its names), the base of every patch.
+    if (!RomDocument::SameFile(path, document_.fileName()) &&
+        (!ExportMayWrite(path, Preferences::Load().cleanOriginal, QStringLiteral("image")) ||
+         !ConfirmReplace(path, QStringLiteral("Save As"))))
         return false;
     // The new path takes effect only once the image is safely written there.
     return SaveImage(path);
