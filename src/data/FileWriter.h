@@ -37,6 +37,11 @@
 //    even for root, as is a file the user may not write (permissions, a
 //    read-only file system, an immutable file).
 //  - An existing file is replaced only when the request says the user agreed.
+//  - With WriteRequest::expectedFile set, the file must still be that file with
+//    those bytes at the last moment: its bytes are compared just before the new
+//    file takes its temporary name, and its name is looked at again as the last
+//    call before the rename (or before the first write in place). Otherwise
+//    nothing is written (ChangedMeanwhile).
 //
 // The backup (WriteRequest::backupPath, and CopyWholeFile) is a regular file of
 // its own: a link or hard link at its name is replaced, never written through;
