@@ -172,7 +172,4 @@ private:
 bool PauseProcess(qint64 pid, QString* whyNot);
 void ResumeProcess(qint64 pid);
 
-// Whether the system makes unnamed files in `folder` (O_TMPFILE on Linux).
-bool MakesUnnamedFiles(const QString& folder);
-
 } // namespace quorvan::test

@@ -68,7 +68,6 @@ bool WriteWhenReadAgain::written() const { return false; }
 
 bool PauseProcess(qint64, QString* whyNot) { return Unsupported(whyNot); }
 void ResumeProcess(qint64) {}
-bool MakesUnnamedFiles(const QString&) { return false; }
 
 std::optional<int> RunInChild(const std::function<int()>&, int, const ChildUser*, QString* whyNot)
 {

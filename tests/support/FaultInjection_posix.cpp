@@ -379,23 +379,21 @@ FileFacts Facts(const QString& path)
 
 #if defined(__linux__)
 struct WriteWhenReadAgain::Watch {
-    int group = -1;     // the fanotify group
-    int file = -1;      // the file, open for writing since before it was watched
-    int stopPipe[2] = {-1, -1};
+    int group = -1; // the fanotify group
+    int file = -1;  // the file, open for writing since before it was watched
     std::vector<std::uint8_t> bytes;
     std::atomic<bool> written{false};
+    std::atomic<bool> stop{false};
     std::thread thread;
 
     void run()
     {
         bool closed = false;
         alignas(fanotify_event_metadata) char buffer[4096];
-        for (;;) {
-            pollfd fds[2] = {{group, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
-            if (::poll(fds, 2, -1) < 0 && errno != EINTR)
-                return;
-            if (fds[1].revents != 0)
-                return;
+        while (!stop) {
+            pollfd ready{group, POLLIN, 0};
+            if (::poll(&ready, 1, 50) <= 0)
+                continue;
             const ssize_t length = ::read(group, buffer, sizeof buffer);
             if (length <= 0)
                 continue;
@@ -426,7 +424,7 @@ WriteWhenReadAgain::WriteWhenReadAgain(const QString& path, const std::vector<st
     const QByteArray name = QFile::encodeName(path);
     watch_->file = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
     watch_->group = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_LARGEFILE);
-    if (watch_->file < 0 || watch_->group < 0 || ::pipe(watch_->stopPipe) != 0 ||
+    if (watch_->file < 0 || watch_->group < 0 ||
         ::fanotify_mark(watch_->group, FAN_MARK_ADD, FAN_ACCESS_PERM | FAN_CLOSE_NOWRITE, AT_FDCWD, name.constData()) != 0) {
         whyNot_ = QStringLiteral("fanotify's permission events are not available (they need root): ") + ErrnoText();
         return;
@@ -437,12 +435,11 @@ WriteWhenReadAgain::WriteWhenReadAgain(const QString& path, const std::vector<st
 
 WriteWhenReadAgain::~WriteWhenReadAgain()
 {
-    if (watch_->thread.joinable()) {
-        [[maybe_unused]] const ssize_t said = ::write(watch_->stopPipe[1], "x", 1);
+    watch_->stop = true;
+    if (watch_->thread.joinable())
         watch_->thread.join();
-    }
     // Closing the group lets any read still held go on.
-    for (const int fd : {watch_->group, watch_->file, watch_->stopPipe[0], watch_->stopPipe[1]})
+    for (const int fd : {watch_->group, watch_->file})
         if (fd >= 0)
             ::close(fd);
 }
@@ -488,20 +485,6 @@ bool PauseProcess(qint64 pid, QString* whyNot)
 void ResumeProcess(qint64 pid)
 {
     ::kill(static_cast<pid_t>(pid), SIGCONT);
-}
-
-bool MakesUnnamedFiles(const QString& folder)
-{
-#if defined(O_TMPFILE)
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
-#else
-    (void)folder;
-    return false;
-#endif
 }
 
 std::optional<int> RunInChild(const std::function<int()>& work, int seconds, const ChildUser* as, QString* whyNot)
