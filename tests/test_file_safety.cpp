@@ -14,16 +14,22 @@
 #include "support/PatchDecoders.h"
 #include "support/WindowFiles.h"
 #include "ui/main/frmQuorvan.h"
+#include "ui/prefs/Preferences.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 using namespace quorvan;
@@ -50,6 +56,8 @@ private slots:
     void readOnlyFileIsNotReplaced();
     void onlyRegularFilesOpen_data();
     void onlyRegularFilesOpen();
+    void undecodableNamesRefused_data();
+    void undecodableNamesRefused();
 
 private:
     std::unique_ptr<FileWindow> ui_;
@@ -63,7 +71,10 @@ void TestFileSafety::changedOnDiskBeforeSave_data()
 {
     QTest::addColumn<int>("change");
     QTest::addColumn<int>("reply");
-    const auto row = [](const char* name, Change change, Reply reply) { QTest::newRow(name) << int(change) << int(reply); };
+    QTest::addColumn<bool>("whileSaving"); // the change lands after Save's first check, before its rename
+    const auto row = [](const char* name, Change change, Reply reply, bool whileSaving = false) {
+        QTest::newRow(name) << int(change) << int(reply) << whileSaving;
+    };
     row("changed in place, size and time put back: Cancel", Change::InPlace, Reply::Cancel);
     row("changed in place: Enter cancels", Change::InPlace, Reply::Enter);
     row("changed in place: Escape cancels", Change::InPlace, Reply::Escape);
@@ -72,12 +83,15 @@ void TestFileSafety::changedOnDiskBeforeSave_data()
     row("replaced by a rename: Cancel", Change::Renamed, Reply::Cancel);
     row("replaced by a rename: Overwrite keeps theirs as .bak", Change::Renamed, Reply::Overwrite);
     row("removed: written again without a question", Change::Removed, Reply::None);
+    row("changed in place while being saved: Cancel", Change::InPlace, Reply::Cancel, true);
+    row("changed in place while being saved: Overwrite keeps theirs as .bak", Change::InPlace, Reply::Overwrite, true);
 }
 
 void TestFileSafety::changedOnDiskBeforeSave()
 {
     QFETCH(int, change);
     QFETCH(int, reply);
+    QFETCH(bool, whileSaving);
     const auto how = static_cast<Change>(change);
     const auto answer = static_cast<Reply>(reply);
     if (how == Change::Renamed && FileLayerIsQtOnly())
@@ -93,7 +107,14 @@ void TestFileSafety::changedOnDiskBeforeSave()
     QVERIFY(RomImage.write(0x1001, 0x5B));
     const Bytes mine = ImageNow();
 
-    ChangeOnDisk(how, path, Theirs());
+    std::unique_ptr<WriteWhenReadAgain> meanwhile;
+    if (whileSaving) {
+        meanwhile = std::make_unique<WriteWhenReadAgain>(path, Theirs());
+        if (!meanwhile->active())
+            QSKIP(qPrintable(meanwhile->whyNot()));
+    } else {
+        ChangeOnDisk(how, path, Theirs());
+    }
     const QString other = box.path(QStringLiteral("b.nes"));
     QString defaultButton;
     if (answer != Reply::None)
@@ -109,6 +130,8 @@ void TestFileSafety::changedOnDiskBeforeSave()
         QVERIFY(!RomImage.modified());
         return;
     }
+    QVERIFY(!meanwhile || meanwhile->written());
+    QVERIFY(!meanwhile || meanwhile->written());
     QCOMPARE(ui_->asked(QStringLiteral("File Changed on Disk")), 1);
     const QString question = answerer_.seen().first();
     QVERIFY2(question.contains(QStringLiteral("a.nes")), qPrintable(question));
@@ -286,7 +309,8 @@ void TestFileSafety::reloadWhenActiveAgain()
 
 namespace {
 enum class Command { SaveAs, ExportIps, ExportBps };
-enum class There { File, Pipe, Device, FullDisk };
+// What is at the chosen name; the clean original is "clean.nes", set in Preferences.
+enum class There { File, Pipe, Device, FullDisk, CleanOriginal, LinkOfImage, LinkOfClean };
 } // namespace
 
 void TestFileSafety::replacedOnlyWhenAgreed_data()
@@ -312,6 +336,11 @@ void TestFileSafety::replacedOnlyWhenAgreed_data()
     row("BPS to a device node", Command::ExportBps, "device.bps", There::Device, Reply::None);
     row("IPS on a full disk", Command::ExportIps, "new.ips", There::FullDisk, Reply::None);
     row("BPS on a full disk", Command::ExportBps, "new.bps", There::FullDisk, Reply::None);
+    // An input by another name is that input: refused before any question.
+    row("IPS to a hard link of the open image", Command::ExportIps, "link.ips", There::LinkOfImage, Reply::None);
+    row("BPS to a hard link of the clean original", Command::ExportBps, "link.bps", There::LinkOfClean, Reply::None);
+    row("Save As onto the clean original", Command::SaveAs, "clean.nes", There::CleanOriginal, Reply::None);
+    row("Save As onto a hard link of the clean original", Command::SaveAs, "link.nes", There::LinkOfClean, Reply::None);
 }
 
 void TestFileSafety::replacedOnlyWhenAgreed()
@@ -332,14 +361,29 @@ void TestFileSafety::replacedOnlyWhenAgreed()
     case There::Pipe: whyNot = MakeSpecial(Special::Pipe, target); break;
     case There::Device: whyNot = MakeSpecial(Special::Device, target); break;
     case There::FullDisk: break;
+    case There::CleanOriginal:
+    case There::LinkOfImage:
+    case There::LinkOfClean: {
+        const QString clean = box.write(QStringLiteral("clean.nes"), Original());
+        Preferences preferences;
+        preferences.cleanOriginal = clean;
+        preferences.Save();
+        QString why;
+        if (what != There::CleanOriginal && !MakeHardLink(what == There::LinkOfImage ? image : clean, target, &why))
+            whyNot = why;
+        break;
     }
+    }
+    // The clean original is set for this row only.
+    const auto forget = qScopeGuard([] { Preferences().Save(); });
     if (whyNot)
         QSKIP(qPrintable(QStringLiteral("cannot make it here: ") + *whyNot));
     ui_->open(image);
     // Enough changed bytes that the patch is far larger than the full disk's room.
     for (std::int64_t offset = 0x8000; offset < 0xB000; ++offset)
         QVERIFY(RomImage.write(offset, std::uint8_t(Original()[std::size_t(offset)] ^ (offset * 37 + 1))));
-    const Bytes before = what == There::File ? ReadFileBytes(target) : Bytes{}; // a pipe would wait
+    const bool regular = what != There::Pipe && what != There::Device && what != There::FullDisk;
+    const Bytes before = regular ? ReadFileBytes(target) : Bytes{}; // a pipe would wait
     const FileFacts factsBefore = Facts(target);
     const QStringList listing = Listing(box.path(QString()));
 
@@ -407,9 +451,15 @@ void TestFileSafety::replacedOnlyWhenAgreed()
     if (what == There::FullDisk)
         QVERIFY2(message.contains(QRegularExpression(QStringLiteral("Only 1000 of \\d+ bytes could be written"))),
                  qPrintable(message));
+    else if (what == There::LinkOfImage)
+        QVERIFY2(message.contains(QStringLiteral("It is the open image")), qPrintable(message));
+    else if (regular)
+        QVERIFY2(message.contains(QStringLiteral("It is the clean original")), qPrintable(message));
     else
         QVERIFY2(message.contains(QStringLiteral("not a regular file")), qPrintable(message));
     QVERIFY(Facts(target) == factsBefore);
+    if (regular)
+        QVERIFY2(ReadFileBytes(target) == before && ReadFileBytes(image) == Original(), "an input was written over");
     QCOMPARE(Listing(box.path(QString())), listing);
     QCOMPARE(QDir::fromNativeSeparators(RomFileName), image);
 }
@@ -459,15 +509,19 @@ void TestFileSafety::readOnlyFileIsNotReplaced()
 void TestFileSafety::onlyRegularFilesOpen_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::newRow("a named pipe") << int(Special::Pipe);
-    QTest::newRow("a link to a named pipe") << int(Special::LinkToPipe);
-    QTest::newRow("a device node") << int(Special::Device);
-    QTest::newRow("a socket") << int(Special::Socket);
+    QTest::addColumn<bool>("patch"); // chosen in Apply Patch, else in Open
+    QTest::newRow("a named pipe") << int(Special::Pipe) << false;
+    QTest::newRow("a link to a named pipe") << int(Special::LinkToPipe) << false;
+    QTest::newRow("a device node") << int(Special::Device) << false;
+    QTest::newRow("a socket") << int(Special::Socket) << false;
+    QTest::newRow("Apply Patch: a named pipe") << int(Special::Pipe) << true;
+    QTest::newRow("Apply Patch: a device node") << int(Special::Device) << true;
 }
 
 void TestFileSafety::onlyRegularFilesOpen()
 {
     QFETCH(int, kind);
+    QFETCH(bool, patch);
     Sandbox box;
     const QString image = box.demoImage(QStringLiteral("a.nes"));
     const QString path = box.path(QStringLiteral("special.nes"));
@@ -478,14 +532,69 @@ void TestFileSafety::onlyRegularFilesOpen()
     const PipeRelease release(static_cast<Special>(kind) == Special::LinkToPipe ? path + QStringLiteral(".fifo") : path, 5);
     answerer_.expect(ChooseFile(path));
     answerer_.expect(ClickButton(QStringLiteral("OK")));
-    ui_->trigger(ui_->window().mnuOpen());
-    QVERIFY2(!release.released(), "Open waited on the named pipe");
+    ui_->trigger(patch ? ui_->window().mnuApplyPatch() : ui_->window().mnuOpen());
+    QVERIFY2(!release.released(), "the window waited on the named pipe");
     const QString message = answerer_.seen().last();
     QVERIFY2(message.startsWith(QStringLiteral("File Error|")) && message.contains(QStringLiteral("special.nes")) &&
                  message.contains(QStringLiteral("not a regular file")),
              qPrintable(message));
     QCOMPARE(QDir::fromNativeSeparators(RomFileName), image);
     QVERIFY(ImageNow() == Original());
+}
+
+// ---------------------------------------------------------------------------
+// A name that is not valid UTF-8 shows in the dialog decoded, as the name of
+// another file (or of none): choosing it is refused, never mapped.
+
+void TestFileSafety::undecodableNamesRefused_data()
+{
+    QTest::addColumn<bool>("saveAs"); // else Open
+    QTest::addColumn<bool>("twin");   // the file whose name is the decoded one exists too
+    QTest::newRow("Open: alone") << false << false;
+    QTest::newRow("Open: beside its twin") << false << true;
+    QTest::newRow("Save As: beside its twin") << true << true;
+}
+
+void TestFileSafety::undecodableNamesRefused()
+{
+    QFETCH(bool, saveAs);
+    QFETCH(bool, twin);
+#if !defined(Q_OS_UNIX)
+    QSKIP("names are text on this system: every name decodes exactly");
+#endif
+    Sandbox box;
+    const QString image = box.demoImage(QStringLiteral("a.nes"));
+    const QString twinName = QStringLiteral("bad") + QChar(0xFFFD) + QStringLiteral(".nes");
+    // The file whose name is "bad\xFF.nes", made from its bytes, and removed afterwards.
+    const QByteArray rawPath = QFile::encodeName(box.path(QString())) + "/bad\xFF.nes";
+    const auto removed = qScopeGuard([&rawPath] { std::remove(rawPath.constData()); });
+    {
+        std::ofstream out(rawPath.constData(), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(Later().data()), std::streamsize(Later().size()));
+        QVERIFY(bool(out));
+    }
+    if (twin)
+        box.write(twinName, Theirs());
+    ui_->open(image);
+    if (saveAs) // something to save (Open would first ask about it)
+        QVERIFY(RomImage.write(0x1000, 0x5A));
+    const QStringList listing = Listing(box.path(QString()));
+
+    answerer_.expect(ChooseFile(box.path(twinName)));
+    answerer_.expect(ClickButton(QStringLiteral("OK")));
+    ui_->trigger(saveAs ? ui_->window().mnuSaveAS() : ui_->window().mnuOpen());
+    const QString message = answerer_.seen().last();
+    QVERIFY2(message.startsWith(QStringLiteral("File Error|")) && message.contains(QStringLiteral("not valid UTF-8")) &&
+                 message.contains(QDir::toNativeSeparators(box.path(QString()))),
+             qPrintable(message));
+    // Nothing opened, nothing written.
+    QCOMPARE(QDir::fromNativeSeparators(RomFileName), image);
+    QCOMPARE(RomImage.modified(), saveAs);
+    QCOMPARE(Listing(box.path(QString())), listing);
+    if (twin)
+        QVERIFY(ReadFileBytes(box.path(twinName)) == Theirs());
+    std::ifstream in(rawPath.constData(), std::ios::binary);
+    QVERIFY(Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) == Later());
 }
 
 QTEST_MAIN(TestFileSafety)

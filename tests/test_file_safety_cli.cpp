@@ -103,7 +103,7 @@ bool WriteRaw(const QByteArray& path, const Bytes& bytes)
     return bool(out);
 }
 
-enum class Special { None, Pipe, Device, Socket };
+enum class Special { None, Pipe, Device, Socket, SettingsPipe };
 
 } // namespace
 
@@ -147,6 +147,16 @@ void TestFileSafetyCli::commandLineNames_data()
                                                   << false << 1 << "cannot read IMAGE";
     QTest::newRow("batch: a named pipe as OUT") << args("--apply-patch base.nes good.ips special.nes") << int(Special::Pipe)
                                                 << false << 1 << "cannot write OUT";
+    // A patch is read as an image is: a pipe or a device is refused unopened.
+    QTest::newRow("batch: a named pipe as PATCH") << args("--apply-patch base.nes special.nes out.nes")
+                                                  << int(Special::Pipe) << false << 1 << "cannot read PATCH";
+    if (QFileInfo::exists(QStringLiteral("/dev/ptmx")))
+        QTest::newRow("batch: /dev/ptmx as PATCH") << args("--apply-patch base.nes /dev/ptmx out.nes") << int(Special::None)
+                                                   << false << 1 << "cannot read PATCH";
+    // The settings file as a named pipe: the window starts with defaults and says so.
+    QTest::newRow("window: the settings file a named pipe") << args("--screenshot shot.png base.nes")
+                                                            << int(Special::SettingsPipe) << true << 0
+                                                            << "Quorvan.conf\" was ignored: It is";
 }
 
 void TestFileSafetyCli::commandLineNames()
@@ -181,6 +191,10 @@ void TestFileSafetyCli::commandLineNames()
     case Special::Pipe: made = MakeNamedPipe(specialPath, &why); break;
     case Special::Device: made = MakeDeviceNode(specialPath, &why); break;
     case Special::Socket: made = MakeSocketFile(specialPath, &why); break;
+    case Special::SettingsPipe:
+        made = QDir(folder).mkdir(QStringLiteral("Quorvan")) &&
+               MakeNamedPipe(box.path(QStringLiteral("Quorvan/Quorvan.conf")), &why);
+        break;
     }
     if (!made)
         QSKIP(qPrintable(QStringLiteral("cannot make it here: ") + why));
@@ -201,7 +215,10 @@ void TestFileSafetyCli::commandLineNames()
         expected << QStringLiteral("shot.png");
         expected.sort();
     }
-    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), expected);
+    QStringList after = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    after.sort();
+    expected.sort();
+    QCOMPARE(after, expected);
     QVERIFY2(ReadFileBytes(twinPath) == twin && Facts(twinPath) == twinBefore, "the twin was written");
     QVERIFY(ReadRaw(realPath) == real);
     QVERIFY(Facts(specialPath) == specialBefore);

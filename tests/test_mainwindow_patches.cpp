@@ -4,6 +4,7 @@
 
 #include "data/BpsPatch.h"
 #include "data/modGlobals.h"
+#include "support/FaultInjection.h"
 #include "support/PatchDecoders.h"
 #include "support/TestSupport.h"
 #include "ui/common/PictureBox.h"
@@ -80,6 +81,8 @@ private slots:
     void applyRefusedChangesNothing_data();
     void applyRefusedChangesNothing();
     void preferencesKeptOnOkOnly();
+    void preferencesKeepPathsAsTyped();
+    void preferencesQuestionAnUnusableCleanOriginal_data();
     void preferencesQuestionAnUnusableCleanOriginal();
     void defaultEmulator_data();
     void defaultEmulator();
@@ -327,11 +330,42 @@ void TestMainWindowPatches::preferencesKeptOnOkOnly()
     QCOMPARE(Preferences::Load(), kept);
 }
 
+void TestMainWindowPatches::preferencesKeepPathsAsTyped()
+{
+    // "clean.nes " is another file than "clean.nes": the patch base is the one typed.
+    Sandbox box;
+    box.demoImage(QStringLiteral("clean.nes"));
+    const QString typed = box.demoImage(QStringLiteral("clean.nes "), DemoLayout::Plain, 2);
+    answerer_.expect(FillPreferences(QString(), typed, 1, "cmdOK"));
+    window_->mnuPreferences()->trigger();
+    QCOMPARE(answerer_.pending(), 0);
+    QCOMPARE(Preferences::Load().cleanOriginal, typed);
+}
+
+void TestMainWindowPatches::preferencesQuestionAnUnusableCleanOriginal_data()
+{
+    QTest::addColumn<QString>("name");   // of the clean original in the sandbox
+    QTest::addColumn<QString>("reason"); // part of the question
+    QTest::newRow("missing") << "missing.nes" << "It does not exist.";
+    QTest::newRow("a named pipe") << "pipe.nes" << "not a regular file";
+    QTest::newRow("not an image") << "short.nes" << "1,000 bytes long, not an image of an accepted length";
+    // The open image has the plain layout's 262,288 bytes.
+    QTest::newRow("of another length than the open image") << "shifted.nes" << "differs from the open image's (262,288 bytes)";
+}
+
 void TestMainWindowPatches::preferencesQuestionAnUnusableCleanOriginal()
 {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
     Sandbox box;
-    const QString missing = box.path(QStringLiteral("missing.nes"));
-    answerer_.expect(FillPreferences(QString(), missing, 1, "cmdOK"));
+    QVERIFY(window_->OpenFile(box.demoImage(QStringLiteral("game.nes"))));
+    box.write(QStringLiteral("short.nes"), Bytes(1000, 0));
+    box.demoImage(QStringLiteral("shifted.nes"), DemoLayout::Shifted);
+    const QString clean = box.path(name);
+    QString whyNot;
+    if (name == QLatin1String("pipe.nes") && !MakeNamedPipe(clean, &whyNot))
+        QSKIP(qPrintable(QStringLiteral("cannot make it here: ") + whyNot));
+    answerer_.expect(FillPreferences(QString(), clean, 1, "cmdOK"));
     answerer_.expect(ClickButton(QStringLiteral("&No")));
     answerer_.expect([](QWidget* modal) {
         QVERIFY(qobject_cast<frmPreferences*>(modal) != nullptr); // back in the dialog
@@ -340,9 +374,12 @@ void TestMainWindowPatches::preferencesQuestionAnUnusableCleanOriginal()
     answerer_.expect(ClickButton(QStringLiteral("&Yes")));
     window_->mnuPreferences()->trigger();
     QCOMPARE(answerer_.pending(), 0);
-    QVERIFY(answerer_.seen().at(1).startsWith(
-        QStringLiteral("Preferences|\"%1\" cannot serve as the clean original").arg(QDir::toNativeSeparators(missing))));
-    QCOMPARE(Preferences::Load().cleanOriginal, missing);
+    const QString question = answerer_.seen().at(1);
+    QVERIFY2(question.startsWith(QStringLiteral("Preferences|\"%1\" cannot serve as the clean original")
+                                     .arg(QDir::toNativeSeparators(clean))) &&
+                 question.contains(reason),
+             qPrintable(question));
+    QCOMPARE(Preferences::Load().cleanOriginal, clean);
 }
 
 void TestMainWindowPatches::defaultEmulator_data()

@@ -6,9 +6,11 @@
 #include "data/IpsPatch.h"
 #include "data/PatchApply.h"
 #include "data/RomDocument.h"
+#include "data/FileWriter.h"
 #include "support/PatchDecoders.h"
 #include "support/TestSupport.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -75,6 +77,7 @@ private slots:
     void documentAppliesOneUndoStep();
     void documentRefusalChangesNothing_data();
     void documentRefusalChangesNothing();
+    void readPatchFile_data();
     void readPatchFile();
 };
 
@@ -273,17 +276,46 @@ void TestPatchApply::documentRefusalChangesNothing()
     QVERIFY(!d.document.isModified());
 }
 
+void TestPatchApply::readPatchFile_data()
+{
+    QTest::addColumn<QString>("name");    // in the sandbox, or an absolute path
+    QTest::addColumn<qint64>("length");   // of the file written there; -1: none
+    QTest::addColumn<QString>("refusal"); // part of the reason; empty: read
+    QTest::newRow("a patch") << "a.ips" << qint64{8} << "";
+    QTest::newRow("the largest allowed") << "max.bps" << qint64(kMaxPatchFileLength) << "";
+    QTest::newRow("one byte more") << "large.bps" << qint64(kMaxPatchFileLength + 1) << "larger than";
+    QTest::newRow("missing") << "missing.ips" << qint64{-1} << "No such file";
+    QTest::newRow("a folder") << "" << qint64{-1} << "not a regular file";
+    // Refused by what they are, not after reading 16 MiB of them, and never waited on.
+    QTest::newRow("/dev/zero") << "/dev/zero" << qint64{-1} << "a device, not a regular file";
+    QTest::newRow("/dev/urandom") << "/dev/urandom" << qint64{-1} << "a device, not a regular file";
+    QTest::newRow("/dev/ptmx") << "/dev/ptmx" << qint64{-1} << "a device, not a regular file";
+}
+
 void TestPatchApply::readPatchFile()
 {
+    QFETCH(QString, name);
+    QFETCH(qint64, length);
+    QFETCH(QString, refusal);
     Sandbox box;
-    const Bytes small{'P', 'A', 'T', 'C', 'H', 'E', 'O', 'F'};
-    const PatchFile read = ReadPatchFile(box.write(QStringLiteral("a.ips"), small));
-    QVERIFY(read.ok() && read.bytes == small);
-    QVERIFY(!ReadPatchFile(box.path(QStringLiteral("missing.ips"))).ok());
-    QVERIFY(!ReadPatchFile(box.path(QString())).ok()); // a folder
-    QVERIFY(ReadPatchFile(box.write(QStringLiteral("max.bps"), Bytes(kMaxPatchFileLength, 0))).ok());
-    const PatchFile large = ReadPatchFile(box.write(QStringLiteral("large.bps"), Bytes(kMaxPatchFileLength + 1, 0)));
-    QVERIFY(!large.ok() && large.bytes.empty());
+    const QString path = name.startsWith(QLatin1Char('/')) ? name : box.path(name);
+    if (name.startsWith(QLatin1Char('/')) && !QFileInfo::exists(path))
+        QSKIP("this system has no such device");
+    const Bytes bytes = length >= 0 ? Counting(std::size_t(length)) : Bytes{};
+    if (length >= 0)
+        box.write(name, bytes);
+    const PatchFile read = ReadPatchFile(path); // a named pipe: test_file_safety and test_file_safety_cli
+    if (refusal.isEmpty()) {
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QVERIFY(read.bytes == bytes);
+        return;
+    }
+    QVERIFY(!read.ok() && read.bytes.empty());
+    // The Qt-only layer cannot tell a device from other things: it says only that it is not a regular file.
+    const QString expected = FileLayerIsQtOnly() && refusal.contains(QStringLiteral("not a regular"))
+                                 ? QStringLiteral("not a regular file")
+                                 : refusal;
+    QVERIFY2(read.error.contains(expected), qPrintable(read.error));
 }
 
 QTEST_MAIN(TestPatchApply)

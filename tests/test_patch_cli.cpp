@@ -3,6 +3,7 @@
 
 #include "data/BpsPatch.h"
 #include "data/IpsPatch.h"
+#include "support/FaultInjection.h"
 #include "support/PatchDecoders.h"
 #include "support/ProgramRun.h"
 #include "support/TestSupport.h"
@@ -56,6 +57,11 @@ void TestPatchCli::commands_data()
                                           << "";
     QTest::newRow("output over the patch") << args("--apply-patch base.nes good.ips good.ips") << 2 << "same file as PATCH"
                                            << "";
+    // Another name of an input (a hard link) is that input: never written over.
+    QTest::newRow("output a hard link of BASE") << args("--create-patch base.nes mod.nes base-link.bps") << 2
+                                                << "same file as an input image" << "";
+    QTest::newRow("output a hard link of PATCH") << args("--apply-patch base.nes good.bps good-link.nes") << 2
+                                                 << "same file as PATCH" << "";
     QTest::newRow("IPS across layouts") << args("--create-patch base.nes shifted.nes out.ips") << 1
                                         << "IPS patch cannot change the image's length" << "";
     QTest::newRow("base of a refused length") << args("--create-patch short.nes mod.nes out.bps") << 1 << "Invalid ROM Size"
@@ -96,6 +102,11 @@ void TestPatchCli::commands()
     box.write(QStringLiteral("layout.bps"), BuildBpsPatch(base, shifted));
     box.write(QStringLiteral("past.ips"), Bytes{'P', 'A', 'T', 'C', 'H', 0x04, 0x00, 0x8F, 0x00, 0x02, 1, 2, 'E', 'O', 'F'});
     QVERIFY(QDir(box.path(QString())).mkdir(QStringLiteral("folder.ips")));
+    QString whyNot;
+    if ((!MakeHardLink(box.path(QStringLiteral("base.nes")), box.path(QStringLiteral("base-link.bps")), &whyNot) ||
+         !MakeHardLink(box.path(QStringLiteral("good.bps")), box.path(QStringLiteral("good-link.nes")), &whyNot)) &&
+        arguments.join(QLatin1Char(' ')).contains(QStringLiteral("-link.")))
+        QSKIP(qPrintable(QStringLiteral("cannot make a hard link here: ") + whyNot));
     const QStringList before = QDir(box.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
     const ProgramRun run = RunWithoutDisplay(QStringLiteral(QUORVAN_EXECUTABLE), box.path(QString()), arguments);
@@ -112,8 +123,10 @@ void TestPatchCli::commands()
 
     const QStringList after = QDir(box.path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     if (exitCode != 0) {
-        // No output, and no temporary file left behind.
+        // No output, no temporary file left behind, and the inputs as they were.
         QCOMPARE(after, before);
+        QVERIFY(ReadFileBytes(box.path(QStringLiteral("base.nes"))) == base);
+        QVERIFY(ReadFileBytes(box.path(QStringLiteral("good.bps"))) == BuildBpsPatch(base, mod));
         return;
     }
     const QString out = arguments.last();

@@ -2,6 +2,7 @@
 // would run them: the program itself, without a display. The pictures are
 // checked against a composition written here from the image bytes.
 
+#include "support/FaultInjection.h"
 #include "support/ReferenceRenderer.h"
 #include "support/ProgramRun.h"
 #include "support/TestSupport.h"
@@ -56,6 +57,8 @@ void TestPictureCli::commands_data()
                                 << false;
     QTest::newRow("output is the image") << "--export-stage 1 game.nes game.png" << 2 << "same file as IMAGE" << 0 << 0
                                          << 0 << false;
+    QTest::newRow("output a hard link of the image") << "--export-room 1 0 game.nes hard.png" << 2
+                                                     << "same file as IMAGE" << 0 << 0 << 0 << false;
     QTest::newRow("image of a refused length") << "--export-stage 1 short.nes out.png" << 1 << "Invalid ROM Size" << 0
                                                << 0 << 0 << false;
     QTest::newRow("missing image") << "--export-room 1 0 none.nes out.png" << 1 << "cannot read IMAGE" << 0 << 0 << 0
@@ -86,6 +89,11 @@ void TestPictureCli::commands()
     QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     // The image under a second name, so that OUT can name it.
     QVERIFY(QFile::link(box.path(QStringLiteral("game.nes")), box.path(QStringLiteral("game.png"))));
+    // ...and under a third, another hard link of the same file.
+    QString whyNot;
+    if (!MakeHardLink(box.path(QStringLiteral("game.nes")), box.path(QStringLiteral("hard.png")), &whyNot) &&
+        line.contains(QStringLiteral("hard.png")))
+        QSKIP(qPrintable(QStringLiteral("cannot make a hard link here: ") + whyNot));
     const QDir folder(box.path(QString()));
     const auto listing = [&] {
         QStringList entries;

@@ -6,6 +6,7 @@
 #include "data/Stages.h"
 #include "data/modGlobals.h"
 #include "graphics/StagePicture.h"
+#include "support/FaultInjection.h"
 #include "support/ReferenceRenderer.h"
 #include "support/TestSupport.h"
 #include "support/WindowFixture.h"
@@ -222,6 +223,10 @@ void TestPictures::menuExportRefusals_data()
     QTest::addColumn<bool>("written");
     QTest::newRow("over the open image") << "game.nes" << 0 << "It is the open image" << false;
     QTest::newRow("over the clean original") << "clean.nes" << 0 << "It is the clean original" << false;
+    // "link-X.png" is made as a hard link of X.nes: that file under another name.
+    QTest::newRow("over a hard link of the open image") << "link-game.png" << 0 << "It is the open image" << false;
+    QTest::newRow("over a hard link of the clean original") << "link-clean.png" << 0 << "It is the clean original"
+                                                            << false;
     QTest::newRow("existing picture, replace declined") << "old.png" << int(QMessageBox::No) << "" << false;
     QTest::newRow("existing picture, replaced") << "old.png" << int(QMessageBox::Yes) << "" << true;
     QTest::newRow("a read-only picture, replace agreed") << "locked.png" << int(QMessageBox::Yes)
@@ -243,6 +248,11 @@ void TestPictures::menuExportRefusals()
     preferences.cleanOriginal = box_->path(QStringLiteral("clean.nes"));
     preferences.Save();
     openAt(0, 0, image);
+    const bool link = target.startsWith(QStringLiteral("link-"));
+    QString whyNot;
+    if (link && !MakeHardLink(box_->path(target.mid(5).replace(QStringLiteral(".png"), QStringLiteral(".nes"))),
+                              box_->path(target), &whyNot))
+        QSKIP(qPrintable(QStringLiteral("cannot make a hard link here: ") + whyNot));
     const Bytes before = ReadFileBytes(box_->path(target));
 
     answerer_.expect(ChooseFile(box_->path(target)));
@@ -268,8 +278,9 @@ void TestPictures::menuExportRefusals()
         QVERIFY(ReadFileBytes(path) == before);
     }
     QVERIFY(ReadFileBytes(box_->path(QStringLiteral("game.nes"))) == image);
+    QVERIFY(ReadFileBytes(box_->path(QStringLiteral("clean.nes"))) == image);
     // Nothing else appeared.
-    QCOMPARE(QDir(box_->path(QString())).entryList(QDir::Files | QDir::Hidden).size(), qsizetype{4});
+    QCOMPARE(QDir(box_->path(QString())).entryList(QDir::Files | QDir::Hidden).size(), qsizetype{link ? 5 : 4});
 }
 
 QTEST_MAIN(TestPictures)

@@ -122,6 +122,15 @@ void TestPlayTest::startsTheEmulator_data()
     QTest::newRow("options before the image") << "emu" << "--fullscreen 0" << QStringList{"--fullscreen", "0"} << false;
     QTest::newRow("a quoted path with spaces and a quoted option")
         << "my emulators" << "-v \"a b\"" << QStringList{"-v", "a b"} << false;
+#if !defined(Q_OS_WIN)
+    // Words as a POSIX shell splits them, with nothing expanded.
+    QTest::newRow("single quotes") << "emu" << "-v 'a b' 'say \"hi\"' '$HOME'"
+                                   << QStringList{"-v", "a b", "say \"hi\"", "$HOME"} << false;
+    QTest::newRow("backslashes") << "emu" << "a\\ b \\'c \"d\\\"e\\\\\" f\\\\g"
+                                 << QStringList{"a b", "'c", "d\"e\\", "f\\g"} << false;
+    QTest::newRow("quotes inside a word") << "emu" << "--title='My '\"Game\"'!'"
+                                          << QStringList{"--title=My Game!"} << false;
+#endif
 }
 
 void TestPlayTest::startsTheEmulator()
@@ -170,6 +179,7 @@ void TestPlayTest::refusals_data()
                                                "\"no-such-emulator-here\" was not found on the PATH";
     QTest::newRow("a path to nothing") << "/no/such/folder/emulator" << "There is no program at";
     QTest::newRow("a file that is not a program") << "<box>/notes.txt" << "\"<box>/notes.txt\" could not be started";
+    QTest::newRow("a quote not closed") << "fceux 'a b" << "\"fceux 'a b\" could not be started: A quote in it is not closed";
 }
 
 void TestPlayTest::refusals()

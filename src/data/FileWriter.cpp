@@ -3,6 +3,7 @@
 #include "data/FileWriterText.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -29,6 +30,25 @@ DiskChange CheckFileUnchanged(const QString& path, const FileStamp& known, std::
     if (now.status == ReadResult::Status::TooLarge || !std::ranges::equal(now.bytes, knownBytes))
         return DiskChange::ContentsChanged;
     return DiskChange::None;
+}
+
+bool SameFileOnDisk(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (!FileLayerIsQtOnly()) {
+        const FileStamp one = StampFile(a);
+        const FileStamp two = StampFile(b);
+        if (one.exists && two.exists)
+            return one.sameFileAs(two);
+    }
+    // Where identity is unknown: one spelling of each path, the real path when it exists.
+    const auto key = [](const QString& path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    return key(a) == key(b);
 }
 
 namespace filetext {
@@ -102,6 +122,11 @@ QString AppearedMeanwhile()
 QString ChangedWhileSaving()
 {
     return QStringLiteral("Another file took its name while it was being written; nothing was changed.");
+}
+
+QString ChangedBeforeWriting()
+{
+    return QStringLiteral("Another program changed or replaced it while it was being saved; nothing was written.");
 }
 
 QString BackupFailed(const QString& backupPath, const QString& reason)

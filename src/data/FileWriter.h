@@ -37,6 +37,11 @@
 //    even for root, as is a file the user may not write (permissions, a
 //    read-only file system, an immutable file).
 //  - An existing file is replaced only when the request says the user agreed.
+//  - With WriteRequest::expectedFile set, the file must still be that file with
+//    those bytes at the last moment: its bytes are compared just before the new
+//    file takes its temporary name, and its name is looked at again as the last
+//    call before the rename (or before the first write in place). Otherwise
+//    nothing is written (ChangedMeanwhile).
 //
 // The backup (WriteRequest::backupPath, and CopyWholeFile) is a regular file of
 // its own: a link or hard link at its name is replaced, never written through;
@@ -59,6 +64,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -113,7 +119,17 @@ struct ReadResult {
 
 // Reads the regular file at `path` whole. A file larger than `maxBytes` is
 // refused without being read; a file that grows past it while being read too.
+// This is the one reader of every file the program reads (images, patches, the
+// clean original): a pipe, device (/dev/zero, /dev/ptmx), socket or folder is
+// refused by what it is, before it is opened, and the open never waits.
 ReadResult ReadWholeFile(const QString& path, std::uint64_t maxBytes);
+
+// Whether `a` and `b` lead to the same file on disk: the same device and inode,
+// so that another hard link, a symbolic link or another spelling of the path is
+// seen as the file itself. Paths where nothing is yet are compared as cleaned
+// absolute paths. The Qt-only layer knows no inodes: it compares real paths
+// there, and another hard link of a file is not seen.
+bool SameFileOnDisk(const QString& a, const QString& b);
 
 // How the file at a path differs from what the program last read or wrote there.
 enum class DiskChange {
@@ -147,6 +163,9 @@ enum class WriteFailure {
     WriteFailed,  // the file could not be written; it keeps its old bytes
     Damaged,      // written in place, failed, and the old bytes could not be put back:
                   // they are in `keptCopy`
+    ChangedMeanwhile, // the file was not as the request expected at the last moment
+                      // before it would have been replaced or written over; nothing
+                      // was written (see WriteOutcome::change)
 };
 
 struct WriteRequest {
@@ -154,6 +173,13 @@ struct WriteRequest {
     std::span<const std::uint8_t> bytes;
     bool replaceExisting = false; // the user agreed to replace an existing file
     QString backupPath;           // keep the existing file's bytes there; empty: no backup
+    // When set: the file at `path` must still be this one (device and inode) with
+    // exactly `expectedBytes`. This is checked again as the very last step before
+    // the rename over it (or before the first write into it, in place), so that
+    // another program's write is lost only if it lands in the few microseconds
+    // between that check and the rename.
+    std::optional<FileStamp> expectedFile;
+    std::span<const std::uint8_t> expectedBytes;
 };
 
 struct WriteOutcome {
@@ -164,6 +190,7 @@ struct WriteOutcome {
     bool backupWritten = false; // the backup holds the bytes that were replaced
     QString warning;       // saved, but the backup could not take its name (it is in `keptCopy`)
     QString keptCopy;      // where the old bytes are kept when not where they were asked for
+    DiskChange change = DiskChange::None; // ChangedMeanwhile: how the file differed
 
     bool ok() const { return failure == WriteFailure::None; }
 };

@@ -25,6 +25,8 @@ QString MayNotWrite(const QString& systemReason);
 QString AlreadyExists();
 QString AppearedMeanwhile();
 QString ChangedWhileSaving();
+// The file was not what the caller expected at the last check before writing.
+QString ChangedBeforeWriting();
 // The backup at `backupPath` could not be written or checked.
 QString BackupFailed(const QString& backupPath, const QString& reason);
 // A backup whose name is the file's own.

@@ -16,6 +16,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -83,8 +84,11 @@ std::optional<QString> WriteAll(QFileDevice& file, std::span<const std::uint8_t>
 
 // Writes `bytes` as the whole file at `path` through a QSaveFile, with
 // `permissions` when given; the reason when it failed (nothing then replaced).
+// `lastCheck`, when given, is asked right before the rename: a change it names
+// stops the save and is put in `stoppedBy`.
 std::optional<QString> SaveWhole(const QString& path, std::span<const std::uint8_t> bytes,
-                                 std::optional<QFileDevice::Permissions> permissions)
+                                 std::optional<QFileDevice::Permissions> permissions,
+                                 const std::function<DiskChange()>& lastCheck = {}, DiskChange* stoppedBy = nullptr)
 {
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -94,6 +98,15 @@ std::optional<QString> SaveWhole(const QString& path, std::span<const std::uint8
     if (auto why = WriteAll(out, bytes)) {
         out.cancelWriting();
         return why;
+    }
+    if (lastCheck) {
+        const DiskChange change = lastCheck();
+        if (change != DiskChange::None) {
+            out.cancelWriting();
+            if (stoppedBy != nullptr)
+                *stoppedBy = change;
+            return filetext::ChangedBeforeWriting();
+        }
     }
     if (!out.commit())
         return ReasonOf(out);
@@ -237,8 +250,22 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
             return Failure(WriteFailure::BackupFailed, filetext::BackupFailed(request.backupPath, *why));
     }
 
-    if (auto why = SaveWhole(path, request.bytes, exists ? std::optional(info.permissions()) : std::nullopt))
-        return Failure(WriteFailure::WriteFailed, *why);
+    // The file as the caller knows it, looked at again right before the rename.
+    std::function<DiskChange()> lastCheck;
+    if (request.expectedFile && exists) {
+        lastCheck = [&request, &path] {
+            const DiskChange change = CheckFileUnchanged(path, *request.expectedFile, request.expectedBytes);
+            return change == DiskChange::Removed ? DiskChange::None : change;
+        };
+    }
+    DiskChange stoppedBy = DiskChange::None;
+    if (auto why = SaveWhole(path, request.bytes, exists ? std::optional(info.permissions()) : std::nullopt, lastCheck,
+                             &stoppedBy)) {
+        WriteOutcome outcome =
+            Failure(stoppedBy == DiskChange::None ? WriteFailure::WriteFailed : WriteFailure::ChangedMeanwhile, *why);
+        outcome.change = stoppedBy;
+        return outcome;
+    }
 
     WriteOutcome outcome;
     outcome.failure = WriteFailure::None;

@@ -6,9 +6,11 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -185,6 +187,58 @@ bool TakeOwnership(int fd, const struct stat& old)
            own.st_gid == old.st_gid;
 }
 
+// The file's last check, in two steps: its bytes, read through `fd` (the file
+// open since the start), must be exactly those the caller knows; then, as the
+// very last call before the rename over it or the first write into it, a look
+// at the name, which must still lead to that file, not written since the bytes
+// were read. Only the instant between that look and the next call is left for
+// another program's write to be lost in.
+WriteOutcome ChangedMeanwhile(DiskChange how)
+{
+    WriteOutcome outcome = Failure(WriteFailure::ChangedMeanwhile, filetext::ChangedBeforeWriting());
+    outcome.change = how;
+    return outcome;
+}
+
+std::optional<WriteOutcome> CheckBytes(int fd, const WriteRequest& request, struct stat& before)
+{
+    if (::fstat(fd, &before) != 0)
+        return ChangedMeanwhile(DiskChange::Unreadable);
+    if (!StampOf(before).sameFileAs(*request.expectedFile))
+        return ChangedMeanwhile(DiskChange::Replaced);
+    const std::span<const std::uint8_t> expected = request.expectedBytes;
+    if (static_cast<std::uint64_t>(before.st_size) != expected.size())
+        return ChangedMeanwhile(DiskChange::ContentsChanged);
+    std::vector<std::uint8_t> now(expected.size());
+    std::size_t got = 0;
+    while (got < now.size()) {
+        const ssize_t n = ::pread(fd, now.data() + got, now.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return ChangedMeanwhile(DiskChange::Unreadable);
+        if (n == 0)
+            return ChangedMeanwhile(DiskChange::ContentsChanged); // it shrank meanwhile
+        got += static_cast<std::size_t>(n);
+    }
+    if (!std::ranges::equal(now, expected))
+        return ChangedMeanwhile(DiskChange::ContentsChanged);
+    return std::nullopt;
+}
+
+std::optional<WriteOutcome> LastLook(int folder, const Target& target, const struct stat& before)
+{
+    struct stat after {};
+    if (::fstatat(folder, target.place.name.constData(), &after, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(after, before))
+        return ChangedMeanwhile(DiskChange::Replaced);
+    // Any write since the bytes were read moves the modification and change times.
+    const FileStamp was = StampOf(before);
+    const FileStamp is = StampOf(after);
+    if (is.size != was.size || is.modifiedNs != was.modifiedNs || ChangeTimeNs(after) != ChangeTimeNs(before))
+        return ChangedMeanwhile(DiskChange::ContentsChanged);
+    return std::nullopt;
+}
+
 WriteOutcome WriteNew(int folder, const Target& target, std::span<const std::uint8_t> bytes)
 {
     TempFile temp;
@@ -206,8 +260,9 @@ WriteOutcome WriteNew(int folder, const Target& target, std::span<const std::uin
     return Success(WriteMethod::NewFile, temp.fd());
 }
 
-WriteOutcome WriteByRename(TempFile& temp, int folder, const Target& target, std::span<const std::uint8_t> bytes)
+WriteOutcome WriteByRename(TempFile& temp, int folder, const Target& target, int source, const WriteRequest& request)
 {
+    const std::span<const std::uint8_t> bytes = request.bytes;
     const Transfer written = WriteAll(temp.fd(), bytes);
     if (!written.complete())
         return Failure(WriteFailure::WriteFailed, written.reason());
@@ -218,6 +273,20 @@ WriteOutcome WriteByRename(TempFile& temp, int folder, const Target& target, std
         ::fchmod(temp.fd(), mode);
     if (const int error = SyncFile(temp.fd()))
         return Failure(WriteFailure::WriteFailed, SystemReason(error));
+    // The bytes are compared before the new file takes its temporary name (a
+    // process killed meanwhile leaves nothing), the name looked at after, so
+    // that only the rename itself follows the last look.
+    struct stat checked {};
+    if (request.expectedFile) {
+        if (auto changed = CheckBytes(source, request, checked))
+            return *changed;
+    }
+    if (const int error = temp.giveName())
+        return Failure(WriteFailure::WriteFailed, SystemReason(error));
+    if (request.expectedFile) {
+        if (auto changed = LastLook(folder, target, checked))
+            return *changed;
+    }
     if (const int error = temp.replace(target.place.name))
         return Failure(WriteFailure::WriteFailed, SystemReason(error));
     SyncFolder(folder);
@@ -226,8 +295,9 @@ WriteOutcome WriteByRename(TempFile& temp, int folder, const Target& target, std
 
 // Writes over the file itself, with its old bytes complete in `safety` (named
 // and synced) all along, and put back from there if the write fails.
-WriteOutcome WriteInPlace(int folder, const Target& target, std::span<const std::uint8_t> bytes, TempFile& safety)
+WriteOutcome WriteInPlace(int folder, const Target& target, const WriteRequest& request, TempFile& safety)
 {
+    const std::span<const std::uint8_t> bytes = request.bytes;
     const Fd file(::openat(folder, target.place.name.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file.valid()) {
         const int error = errno;
@@ -238,6 +308,13 @@ WriteOutcome WriteInPlace(int folder, const Target& target, std::span<const std:
     struct stat st {};
     if (::fstat(file.get(), &st) != 0 || !SameFile(st, target.st))
         return Failure(WriteFailure::WriteFailed, filetext::ChangedWhileSaving());
+    if (request.expectedFile) {
+        struct stat checked {};
+        if (auto changed = CheckBytes(file.get(), request, checked))
+            return *changed;
+        if (auto changed = LastLook(folder, target, checked))
+            return *changed;
+    }
 
     const auto newSize = static_cast<off_t>(bytes.size());
     QString failed;
@@ -334,7 +411,7 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
         if (const int created = temp.create(folder.get(), target.place.folder, 0600))
             return Failure(WriteFailure::WriteFailed, SystemReason(created));
         if (TakeOwnership(temp.fd(), target.st)) {
-            outcome = WriteByRename(temp, folder.get(), target, request.bytes);
+            outcome = WriteByRename(temp, folder.get(), target, source.get(), request);
             decided = true;
         }
     }
@@ -346,7 +423,7 @@ WriteOutcome WriteWholeFile(const WriteRequest& request)
         QString why;
         if (!withBackup && !WriteBackupCopy(source.get(), target.st, target.place, localCopy, why))
             return Failure(WriteFailure::BackupFailed, filetext::BackupFailed(QFile::decodeName(target.path), why));
-        outcome = WriteInPlace(folder.get(), target, request.bytes, withBackup ? backupCopy : localCopy);
+        outcome = WriteInPlace(folder.get(), target, request, withBackup ? backupCopy : localCopy);
     }
     if (outcome.ok() && withBackup)
         FinishBackup(backupCopy, backup, request.backupPath, outcome);

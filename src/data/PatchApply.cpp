@@ -2,15 +2,16 @@
 
 #include "data/BpsPatch.h"
 #include "data/EditHistory.h"
+#include "data/FileWriter.h"
 #include "data/IpsPatch.h"
 #include "data/RomDocument.h"
 #include "data/Stages.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace quorvan {
 
@@ -47,28 +48,25 @@ std::optional<PatchFormat> PatchFormatOfName(const QString& path)
 
 PatchFile ReadPatchFile(const QString& path)
 {
+    // Through the file layer's reader, as images are read: a pipe or device
+    // (/dev/zero, /dev/ptmx) is refused by what it is, before it is opened,
+    // and at most the limit is read, whatever size the file claims.
     PatchFile result;
-    if (QFileInfo(path).isDir()) {
-        result.error = QStringLiteral("It is a folder, not a file.");
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    // At most one byte more than allowed is read, whatever size the file claims.
-    const QByteArray data = file.read(static_cast<qint64>(kMaxPatchFileLength) + 1);
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return result;
-    }
-    if (static_cast<std::size_t>(data.size()) > kMaxPatchFileLength) {
+    ReadResult read = ReadWholeFile(path, kMaxPatchFileLength);
+    switch (read.status) {
+    case ReadResult::Status::Ok:
+        result.bytes = std::move(read.bytes);
+        break;
+    case ReadResult::Status::TooLarge:
         result.error = QStringLiteral("It is larger than %1, far too large for a patch of an image.")
                            .arg(PatchLengthText(kMaxPatchFileLength));
-        return result;
+        break;
+    case ReadResult::Status::Missing:
+    case ReadResult::Status::NotRegular:
+    case ReadResult::Status::Failed:
+        result.error = read.reason;
+        break;
     }
-    result.bytes.assign(data.begin(), data.end());
     return result;
 }
 

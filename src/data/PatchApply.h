@@ -32,6 +32,8 @@ struct PatchFile {
     QString error; // why it could not be read; empty when it was
     bool ok() const { return error.isEmpty(); }
 };
+// Reads a patch file whole with ReadWholeFile: anything but a regular file is
+// refused at once, unopened, and so is a file longer than kMaxPatchFileLength.
 PatchFile ReadPatchFile(const QString& path);
 
 // Applies the patch to a copy of `image`. Besides the refusals of the IPS and

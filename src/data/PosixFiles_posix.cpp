@@ -53,6 +53,16 @@ FileStamp StampOf(const struct stat& st)
     return stamp;
 }
 
+std::int64_t ChangeTimeNs(const struct stat& st)
+{
+#if defined(__APPLE__)
+    const struct timespec& changed = st.st_ctimespec;
+#else
+    const struct timespec& changed = st.st_ctim;
+#endif
+    return static_cast<std::int64_t>(changed.tv_sec) * 1000000000 + changed.tv_nsec;
+}
+
 bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;

@@ -20,6 +20,8 @@ namespace quorvan::posix {
 QString SystemReason(int error);
 filetext::Kind KindOf(mode_t mode);
 FileStamp StampOf(const struct stat& st);
+// The status change time (any write, rename, link or mode change moves it), in nanoseconds.
+std::int64_t ChangeTimeNs(const struct stat& st);
 bool SameFile(const struct stat& a, const struct stat& b);
 
 // A file descriptor, closed when it goes out of scope.

@@ -176,8 +176,10 @@ RomDocument::SaveResult RomDocument::WriteTo(const QString& path, bool ownFile, 
     // What is on disk is what this document last saw there, unless someone
     // else wrote it since: then the user decides, and what they wrote is kept.
     bool keepChangedFile = false;
+    bool checkAgain = false;
     if (ownFile) {
         const DiskChange change = CheckFileUnchanged(path, diskStamp_, image_.savedBytes());
+        checkAgain = change == DiskChange::None && !options.overwriteChangedFile;
         switch (change) {
         case DiskChange::None:
         case DiskChange::Removed:     // nothing there to lose: written again
@@ -204,6 +206,12 @@ RomDocument::SaveResult RomDocument::WriteTo(const QString& path, bool ownFile, 
     request.replaceExisting = true;
     if ((firstSaveOverIt || keepChangedFile) && !options.withoutBackup)
         request.backupPath = path + QStringLiteral(".bak");
+    // The check above comes before the backup and the new file are written;
+    // the writer makes it again as the last step before the file is replaced.
+    if (checkAgain) {
+        request.expectedFile = diskStamp_;
+        request.expectedBytes = image_.savedBytes();
+    }
     const WriteOutcome outcome = WriteWholeFile(request);
     result.backupPath = request.backupPath;
     result.error = outcome.reason;
@@ -220,6 +228,10 @@ RomDocument::SaveResult RomDocument::WriteTo(const QString& path, bool ownFile, 
         return result;
     case WriteFailure::Damaged:
         result.status = SaveResult::Status::Damaged;
+        return result;
+    case WriteFailure::ChangedMeanwhile:
+        result.status = SaveResult::Status::ChangedOnDisk;
+        result.change = outcome.change;
         return result;
     case WriteFailure::Exists:
     case WriteFailure::NotRegular:
@@ -239,7 +251,7 @@ RomDocument::SaveResult RomDocument::WriteTo(const QString& path, bool ownFile, 
 
 bool RomDocument::SameFile(const QString& a, const QString& b)
 {
-    return FileKey(a) == FileKey(b);
+    return SameFileOnDisk(a, b);
 }
 
 void RomDocument::Reset()

@@ -118,7 +118,9 @@ public:
     // How the document's file on disk differs from what this document last read
     // or wrote there (DiskChange::None when no file is open).
     DiskChange CheckFileOnDisk() const;
-    // True when `a` and `b` name the same file (by its real path when it exists).
+    // True when `a` and `b` lead to the same file: by device and inode, so that a
+    // hard link, a symbolic link or another spelling is the file itself (see
+    // SameFileOnDisk). Every check that an output is not an input goes through here.
     static bool SameFile(const QString& a, const QString& b);
 
     // Emits `changed` now when anything changed since it was last emitted.

@@ -5,6 +5,7 @@
 // says why, and the test skips that case with the reason.
 
 #include <QString>
+#include <QtGlobal>
 
 #include <cstdint>
 #include <functional>
@@ -140,5 +141,35 @@ struct ChildUser {
     std::vector<unsigned> groups;
 };
 std::optional<int> RunInChild(const std::function<int()>& work, int seconds, const ChildUser* as, QString* whyNot);
+
+// Another program's write that lands in the middle of a save, after the save
+// has checked the file: once this process has read the file at `path` and
+// closed it, its next read of the file is held until `bytes` have been written
+// as the file's contents, in place. Linux only, as root (fanotify's permission
+// events); with `active()` false, `whyNot()` says why.
+class WriteWhenReadAgain {
+public:
+    WriteWhenReadAgain(const QString& path, const std::vector<std::uint8_t>& bytes);
+    ~WriteWhenReadAgain();
+    WriteWhenReadAgain(const WriteWhenReadAgain&) = delete;
+    WriteWhenReadAgain& operator=(const WriteWhenReadAgain&) = delete;
+
+    bool active() const { return active_; }
+    QString whyNot() const { return whyNot_; }
+    bool written() const; // the bytes went in
+
+private:
+    struct Watch;
+    std::unique_ptr<Watch> watch_;
+    bool active_ = false;
+    QString whyNot_;
+};
+
+// Stops the process `pid` (a child of this one) where it stands and waits until
+// it has stopped, or lets it go on. A process is stopped only between system
+// calls, so what it left on disk then is what a kill at that moment leaves.
+// False, with the reason, where that is not possible.
+bool PauseProcess(qint64 pid, QString* whyNot);
+void ResumeProcess(qint64 pid);
 
 } // namespace quorvan::test

@@ -61,6 +61,14 @@ bool SetOwnerAndMode(const QString&, int, int, unsigned, QString* whyNot) { retu
 bool SetModifiedTime(const QString&, std::int64_t, QString* whyNot) { return Unsupported(whyNot); }
 FileFacts Facts(const QString&) { return {}; }
 
+struct WriteWhenReadAgain::Watch {};
+WriteWhenReadAgain::WriteWhenReadAgain(const QString&, const std::vector<std::uint8_t>&) : whyNot_(kUnsupported) {}
+WriteWhenReadAgain::~WriteWhenReadAgain() = default;
+bool WriteWhenReadAgain::written() const { return false; }
+
+bool PauseProcess(qint64, QString* whyNot) { return Unsupported(whyNot); }
+void ResumeProcess(qint64) {}
+
 std::optional<int> RunInChild(const std::function<int()>&, int, const ChildUser*, QString* whyNot)
 {
     Unsupported(whyNot);

@@ -24,7 +24,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <poll.h>
+
 #if defined(__linux__)
+#include <sys/fanotify.h>
 #include <sys/sysmacros.h> // makedev
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -372,6 +375,116 @@ FileFacts Facts(const QString& path)
 #endif
     facts.modifiedNs = static_cast<std::int64_t>(modified.tv_sec) * 1000000000 + modified.tv_nsec;
     return facts;
+}
+
+#if defined(__linux__)
+struct WriteWhenReadAgain::Watch {
+    int group = -1; // the fanotify group
+    int file = -1;  // the file, open for writing since before it was watched
+    std::vector<std::uint8_t> bytes;
+    std::atomic<bool> written{false};
+    std::atomic<bool> stop{false};
+    std::thread thread;
+
+    void run()
+    {
+        bool closed = false;
+        alignas(fanotify_event_metadata) char buffer[4096];
+        while (!stop) {
+            pollfd ready{group, POLLIN, 0};
+            if (::poll(&ready, 1, 50) <= 0)
+                continue;
+            const ssize_t length = ::read(group, buffer, sizeof buffer);
+            if (length <= 0)
+                continue;
+            auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
+            for (ssize_t left = length; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+                if (event->mask & FAN_CLOSE_NOWRITE)
+                    closed = true;
+                if (event->mask & FAN_ACCESS_PERM) {
+                    // The read waits until this answer: the write lands first.
+                    if (closed && !written) {
+                        written = ::pwrite(file, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()) &&
+                                  ::ftruncate(file, static_cast<off_t>(bytes.size())) == 0;
+                    }
+                    const fanotify_response allow{event->fd, FAN_ALLOW};
+                    [[maybe_unused]] const ssize_t answered = ::write(group, &allow, sizeof allow);
+                }
+                if (event->fd >= 0)
+                    ::close(event->fd);
+            }
+        }
+    }
+};
+
+WriteWhenReadAgain::WriteWhenReadAgain(const QString& path, const std::vector<std::uint8_t>& bytes)
+    : watch_(std::make_unique<Watch>())
+{
+    watch_->bytes = bytes;
+    const QByteArray name = QFile::encodeName(path);
+    watch_->file = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    watch_->group = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_LARGEFILE);
+    if (watch_->file < 0 || watch_->group < 0 ||
+        ::fanotify_mark(watch_->group, FAN_MARK_ADD, FAN_ACCESS_PERM | FAN_CLOSE_NOWRITE, AT_FDCWD, name.constData()) != 0) {
+        whyNot_ = QStringLiteral("fanotify's permission events are not available (they need root): ") + ErrnoText();
+        return;
+    }
+    watch_->thread = std::thread([watch = watch_.get()] { watch->run(); });
+    active_ = true;
+}
+
+WriteWhenReadAgain::~WriteWhenReadAgain()
+{
+    watch_->stop = true;
+    if (watch_->thread.joinable())
+        watch_->thread.join();
+    // Closing the group lets any read still held go on.
+    for (const int fd : {watch_->group, watch_->file})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+bool WriteWhenReadAgain::written() const
+{
+    return watch_->written;
+}
+#else
+struct WriteWhenReadAgain::Watch {};
+WriteWhenReadAgain::WriteWhenReadAgain(const QString&, const std::vector<std::uint8_t>&)
+    : whyNot_(QStringLiteral("fanotify is Linux's"))
+{
+}
+WriteWhenReadAgain::~WriteWhenReadAgain() = default;
+bool WriteWhenReadAgain::written() const
+{
+    return false;
+}
+#endif
+
+bool PauseProcess(qint64 pid, QString* whyNot)
+{
+    if (::kill(static_cast<pid_t>(pid), SIGSTOP) != 0) {
+        if (whyNot != nullptr)
+            *whyNot = ErrnoText();
+        return false;
+    }
+    // Reports the stop without reaping the child, which its QProcess still owns.
+    int status = 0;
+    pid_t waited = -1;
+    do {
+        waited = ::waitpid(static_cast<pid_t>(pid), &status, WUNTRACED);
+    } while (waited < 0 && errno == EINTR);
+    if (waited != static_cast<pid_t>(pid) || !WIFSTOPPED(status)) {
+        if (whyNot != nullptr)
+            *whyNot = waited < 0 ? ErrnoText() : QStringLiteral("it ended instead of stopping");
+        return false;
+    }
+    return true;
+}
+
+void ResumeProcess(qint64 pid)
+{
+    ::kill(static_cast<pid_t>(pid), SIGCONT);
 }
 
 std::optional<int> RunInChild(const std::function<int()>& work, int seconds, const ChildUser* as, QString* whyNot)

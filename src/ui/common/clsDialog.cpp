@@ -1,5 +1,7 @@
 #include "ui/common/clsDialog.h"
 
+#include "data/FileNames.h"
+#include "ui/common/MsgBox.h"
 #include "ui/common/RuntimeError.h"
 
 #include <QDir>
@@ -143,6 +145,18 @@ bool clsDialog::Show(bool save)
     // The path exactly as chosen: a name may end in spaces, and trimming them
     // would name another file.
     const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
+    // The dialog shows a name that is not valid UTF-8 decoded, and hands back a
+    // name that leads to another file or to none: refused, as on the command line.
+    if (NameMatchesUndecodableFile(path)) {
+        const QFileInfo chosenFile(path);
+        MsgBox(record.owner,
+               QStringLiteral("\"%1\" cannot be used: the folder \"%2\" holds a file whose name is not valid UTF-8 "
+                              "and shows as this name, so the program cannot tell which file is meant or open "
+                              "that one by its name. Rename it (with a file manager or the shell) and choose again.")
+                   .arg(chosenFile.fileName(), QDir::toNativeSeparators(chosenFile.absolutePath())),
+               QStringLiteral("File Error"), QMessageBox::Ok, MsgIcon::Critical);
+        return false;
+    }
     flags_ = record.flags;
     defaultExt_ = record.defExt;
     fileName_ = path;

@@ -40,6 +40,8 @@ public:
     // Show the dialog. Return true when the user chose a file, false when the
     // dialog was cancelled (with CancelError set, a RuntimeError 32755
     // "Cancel was selected" is thrown instead). A cancel changes no property.
+    // A chosen name that may stand for a file whose name is not valid UTF-8
+    // (FileNames.h) is refused with a message and also returns false.
     bool ShowSave();
     bool ShowOpen();
 

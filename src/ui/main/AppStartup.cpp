@@ -8,6 +8,7 @@
 #include "ui/common/PictureBox.h"
 #include "ui/common/QuitWhenPainted.h"
 #include "ui/common/Resources.h"
+#include "ui/common/SettingsFiles.h"
 #include "ui/common/ToolWindows.h"
 #include "ui/main/frmQuorvan.h"
 
@@ -21,6 +22,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace quorvan {
 
@@ -47,6 +49,9 @@ void OpenToolWindows(frmQuorvan& window, const QStringList& tools)
 int RunQuorvan(QApplication&, const StartupOptions& options, const QString& unrepresentableArgument)
 {
     NameApplication();
+    // Before anything reads the settings: a settings file that is a named pipe
+    // or a device would hold start-up for ever.
+    const std::optional<QString> settingsIgnored = GuardSettingsFiles();
     UseProgramStyle();
     EnsureResources();
     // Read as the PNG it is: left to guess, the reader loads every image
@@ -60,6 +65,10 @@ int RunQuorvan(QApplication&, const StartupOptions& options, const QString& unre
 
     frmQuorvan window;
     window.show();
+    if (settingsIgnored) {
+        std::fprintf(stderr, "quorvan: %s\n", settingsIgnored->toLocal8Bit().constData());
+        window.ShowStatusNote(*settingsIgnored);
+    }
 
     QString file = options.file;
     if (!unrepresentableArgument.isEmpty()) {

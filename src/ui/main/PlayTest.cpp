@@ -22,7 +22,69 @@ QString PlayTest::folder() const
 
 QStringList PlayTest::SplitCommand(const QString& command)
 {
+#if defined(Q_OS_WIN)
+    // Backslashes separate folders there: Qt's splitting, double quotes only.
     return QProcess::splitCommand(command.trimmed());
+#else
+    // Words as a POSIX shell splits them, without expansion: blanks separate
+    // words; '...' keeps everything; "..." keeps everything but \" \\ \$ \`,
+    // which a backslash escapes; elsewhere a backslash escapes any character.
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    enum class Quote { None, Single, Double } quote = Quote::None;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        const QChar c = command.at(i);
+        const bool last = i + 1 == command.size();
+        if (quote == Quote::Single) {
+            if (c == QLatin1Char('\''))
+                quote = Quote::None;
+            else
+                word += c;
+            continue;
+        }
+        if (quote == Quote::Double) {
+            if (c == QLatin1Char('"')) {
+                quote = Quote::None;
+            } else if (c == QLatin1Char('\\') && !last && QStringLiteral("\"\\$`\n").contains(command.at(i + 1))) {
+                if (command.at(++i) != QLatin1Char('\n'))
+                    word += command.at(i);
+            } else {
+                word += c;
+            }
+            continue;
+        }
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
+            if (inWord)
+                words << word;
+            word.clear();
+            inWord = false;
+            continue;
+        }
+        if (c == QLatin1Char('\\')) {
+            if (last)
+                continue;
+            const QChar next = command.at(++i);
+            if (next == QLatin1Char('\n'))
+                continue; // the line goes on
+            word += next;
+            inWord = true;
+            continue;
+        }
+        inWord = true;
+        if (c == QLatin1Char('\''))
+            quote = Quote::Single;
+        else if (c == QLatin1Char('"'))
+            quote = Quote::Double;
+        else
+            word += c;
+    }
+    if (quote != Quote::None)
+        return {}; // a quote that does not close names nothing
+    if (inWord)
+        words << word;
+    return words;
+#endif
 }
 
 PlayTestOutcome PlayTest::Start(std::span<const std::uint8_t> image, const QString& imageName,
@@ -32,7 +94,10 @@ PlayTestOutcome PlayTest::Start(std::span<const std::uint8_t> image, const QStri
     outcome.command = emulatorCommand.trimmed();
     QStringList arguments = SplitCommand(outcome.command);
     if (arguments.isEmpty()) {
-        outcome.status = PlayTestOutcome::Status::NoEmulator;
+        outcome.status = outcome.command.isEmpty() ? PlayTestOutcome::Status::NoEmulator
+                                                   : PlayTestOutcome::Status::StartFailed;
+        if (!outcome.command.isEmpty())
+            outcome.reason = QStringLiteral("A quote in it is not closed.");
         return outcome;
     }
     const QString program = arguments.takeFirst();

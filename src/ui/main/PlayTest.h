@@ -48,7 +48,11 @@ public:
     // The folder of the temporary files; empty before the first Start.
     QString folder() const;
 
-    // The program and arguments a command stands for; empty when it names none.
+    // The program and arguments a command stands for, its words split as a
+    // POSIX shell splits them (single and double quotes, backslashes; nothing is
+    // expanded and no shell runs). On Windows, where backslashes separate
+    // folders, only double quotes group words. Empty when it names none or a
+    // quote is not closed.
     static QStringList SplitCommand(const QString& command);
 
 private:

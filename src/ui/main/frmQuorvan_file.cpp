@@ -9,6 +9,7 @@
 #include "ui/common/clsDialog.h"
 #include "ui/main/LevelInsight.h"
 #include "ui/main/RoomEditor.h"
+#include "ui/prefs/Preferences.h"
 
 #include <QAction>
 #include <QApplication>
@@ -284,9 +285,13 @@ bool frmQuorvan::SaveImageAs()
             return false; // cancelled: nothing written, the path stays
         RememberDialogFolder(dialog.FileName());
         const QString path = QDir::toNativeSeparators(dialog.FileName());
+        // Never the clean original (by any of its names), the base of every patch.
+        const bool own = RomDocument::SameFile(path, document_.fileName());
+        if (!own && !ExportMayWrite(path, Preferences::Load().cleanOriginal, QStringLiteral("image")))
+            return false;
         // Another file that is there is replaced only once the user has agreed
         // to it; declining goes back to the chooser with the name still typed.
-        if (!RomDocument::SameFile(path, document_.fileName()) && !ConfirmReplace(path, QStringLiteral("Save As"))) {
+        if (!own && !ConfirmReplace(path, QStringLiteral("Save As"))) {
             dialog.setFileName(path);
             continue;
         }

@@ -57,7 +57,7 @@ void frmQuorvan::mnuApplyPatch_Click()
 
 void frmQuorvan::mnuPreferences_Click()
 {
-    frmPreferences dialog(Preferences::Load(), this);
+    frmPreferences dialog(Preferences::Load(), this, document_.isOpen() ? document_.image().size() : 0);
     if (dialog.exec() == QDialog::Accepted)
         dialog.values().Save();
 }

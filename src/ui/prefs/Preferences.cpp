@@ -34,7 +34,8 @@ Preferences Preferences::Load()
     preferences.emulator = settings.value(kEmulatorKey).toString().trimmed();
     if (preferences.emulator.isEmpty())
         preferences.emulator = DefaultEmulator();
-    preferences.cleanOriginal = settings.value(kCleanOriginalKey).toString().trimmed();
+    // A path is used exactly as it was chosen: a trailing space is part of a name.
+    preferences.cleanOriginal = settings.value(kCleanOriginalKey).toString();
     bool ok = false;
     const int scale = settings.value(kExportScaleKey).toInt(&ok);
     preferences.exportScale = ok && (scale == 1 || scale == 2) ? scale : 2;
@@ -51,7 +52,7 @@ void Preferences::Save() const
         settings.remove(kEmulatorKey);
     else
         settings.setValue(kEmulatorKey, command);
-    settings.setValue(kCleanOriginalKey, cleanOriginal.trimmed());
+    settings.setValue(kCleanOriginalKey, cleanOriginal);
     settings.setValue(kExportScaleKey, exportScale == 1 ? 1 : 2);
     settings.sync();
 }

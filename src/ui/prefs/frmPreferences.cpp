@@ -1,6 +1,8 @@
 #include "ui/prefs/frmPreferences.h"
 
-#include "data/RomFile.h"
+#include "data/FileWriter.h"
+#include "data/PatchResult.h"
+#include "data/Stages.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/clsDialog.h"
 
@@ -36,24 +38,38 @@ QWidget* Row(QLineEdit* edit, QPushButton* button, QWidget* parent)
     return row;
 }
 
-// Why the file cannot serve as a clean original; empty when it can.
-QString WhyNotAnImage(const QString& path)
+// Why the file cannot serve as the clean original of an image of `imageLength`
+// bytes (0: none open); empty when it can.
+QString WhyNotACleanOriginal(const QString& path, std::size_t imageLength)
 {
-    const LoadResult loaded = LoadRomFile(path);
-    switch (loaded.status) {
-    case LoadResult::Status::Ok:
-        return {};
-    case LoadResult::Status::BadSize:
-        return QStringLiteral("It is not an image of an accepted length.");
-    case LoadResult::Status::ReadFailed:
+    const ReadResult read = ReadWholeFile(path, kImageLengthPlain);
+    switch (read.status) {
+    case ReadResult::Status::Ok:
         break;
+    case ReadResult::Status::Missing:
+        return QStringLiteral("It does not exist.");
+    case ReadResult::Status::NotRegular:
+        return read.reason;
+    case ReadResult::Status::TooLarge:
+        return QStringLiteral("It is larger than any image (%1).").arg(PatchLengthText(kImageLengthPlain));
+    case ReadResult::Status::Failed:
+        return QStringLiteral("It cannot be read (%1).").arg(read.reason);
     }
-    return loaded.error;
+    const std::size_t length = read.bytes.size();
+    if (!StagesForLength(length))
+        return QStringLiteral("It is %1 long, not an image of an accepted length.").arg(PatchLengthText(length));
+    // A patch is made against an original of the image's own length (IPS cannot
+    // change a length, and the result would not be this image).
+    if (imageLength != 0 && length != imageLength)
+        return QStringLiteral("Its length (%1) differs from the open image's (%2).")
+            .arg(PatchLengthText(length), PatchLengthText(imageLength));
+    return {};
 }
 
 } // namespace
 
-frmPreferences::frmPreferences(const Preferences& values, QWidget* owner) : QDialog(owner)
+frmPreferences::frmPreferences(const Preferences& values, QWidget* owner, std::size_t openImageLength)
+    : QDialog(owner), openImageLength_(openImageLength)
 {
     setObjectName(QStringLiteral("frmPreferences"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -104,7 +120,8 @@ Preferences frmPreferences::values() const
 {
     Preferences values;
     values.emulator = txtEmulator_->text().trimmed();
-    values.cleanOriginal = txtCleanOriginal_->text().trimmed();
+    // The path exactly as typed or chosen: "clean.nes " is another file than "clean.nes".
+    values.cleanOriginal = txtCleanOriginal_->text();
     values.exportScale = cmbExportScale_->currentIndex() == 0 ? 1 : 2;
     return values;
 }
@@ -117,8 +134,8 @@ void frmPreferences::Browse(QLineEdit* target, const QString& title, const QStri
     dialog.setFilter(filter);
     dialog.setflags(clsDialog::OFN_FILEMUSTEXIST);
     // Starts beside the file named now, if any.
-    const QFileInfo current(target->text().trimmed());
-    const QString folder = !target->text().trimmed().isEmpty() && current.absoluteDir().exists()
+    const QFileInfo current(target->text());
+    const QString folder = !target->text().isEmpty() && current.absoluteDir().exists()
                                ? current.absolutePath()
                                : QDir::homePath();
     dialog.setInitDir(QDir::toNativeSeparators(folder));
@@ -128,9 +145,9 @@ void frmPreferences::Browse(QLineEdit* target, const QString& title, const QStri
 
 void frmPreferences::accept()
 {
-    const QString clean = txtCleanOriginal_->text().trimmed();
+    const QString clean = txtCleanOriginal_->text();
     if (!clean.isEmpty()) {
-        const QString why = WhyNotAnImage(clean);
+        const QString why = WhyNotACleanOriginal(clean, openImageLength_);
         if (!why.isEmpty()) {
             const auto answer =
                 MsgBox(this,

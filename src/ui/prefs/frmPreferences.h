@@ -2,10 +2,13 @@
 // The Preferences dialog: the emulator's command, the clean original image
 // (each with a Browse button) and the export scale, with OK and Cancel. It
 // edits a copy of the values; the caller saves them when the dialog is accepted.
+// Paths are kept exactly as typed or chosen (never trimmed).
 
 #include "ui/prefs/Preferences.h"
 
 #include <QDialog>
+
+#include <cstddef>
 
 class QComboBox;
 class QLineEdit;
@@ -16,7 +19,9 @@ namespace quorvan {
 class frmPreferences : public QDialog {
     Q_OBJECT
 public:
-    frmPreferences(const Preferences& values, QWidget* owner);
+    // `openImageLength`: the open image's length in bytes, which a clean
+    // original must have; 0 when no image is open.
+    frmPreferences(const Preferences& values, QWidget* owner, std::size_t openImageLength = 0);
 
     // The values as the controls show them.
     Preferences values() const;
@@ -28,8 +33,9 @@ public:
     QPushButton* cmdBrowseCleanOriginal() const { return cmdBrowseCleanOriginal_; }
 
 public slots:
-    // OK: a clean original that cannot serve as one is pointed out first, and
-    // the user may go back to correct it.
+    // OK: a clean original that cannot serve as one (missing, unreadable, not a
+    // regular file, not an image, or of another length than the open image) is
+    // pointed out first with the reason, and the user may keep it or go back.
     void accept() override;
 
 private:
@@ -40,6 +46,7 @@ private:
     QComboBox* cmbExportScale_ = nullptr;
     QPushButton* cmdBrowseEmulator_ = nullptr;
     QPushButton* cmdBrowseCleanOriginal_ = nullptr;
+    std::size_t openImageLength_ = 0;
 };
 
 } // namespace quorvan
