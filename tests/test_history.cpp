@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <numeric>
@@ -39,13 +40,22 @@ Bytes Snapshot(const RomBuffer& image)
     return {image.bytes().begin(), image.bytes().end()};
 }
 
+// The clock of the scripts' merging steps: it moves only when a script says so.
+std::chrono::steady_clock::time_point scriptNow;
+
 // Runs a small script against a history: "w10=5" writes 5 at offset 10,
-// "[" and "]" begin and end a step, "u" undoes, "r" redoes, "s" marks saved.
+// "[" and "]" begin and end a step, "mK" begins one that merges by key K
+// within a second, "t300" lets 300 ms pass, "u" undoes, "r" redoes, "s"
+// marks saved.
 void Run(EditHistory& history, RomBuffer& image, const QString& script)
 {
     for (const QString& token : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (token == QLatin1String("["))
             history.BeginStep();
+        else if (token.startsWith(QLatin1Char('m')))
+            history.BeginStep(QStringLiteral("Tile Number"), {}, StepMerge{token.mid(1), std::chrono::seconds(1)});
+        else if (token.startsWith(QLatin1Char('t')))
+            scriptNow += std::chrono::milliseconds(token.mid(1).toInt());
         else if (token == QLatin1String("]"))
             history.EndStep();
         else if (token == QLatin1String("u"))
@@ -78,6 +88,10 @@ private slots:
     void modifiedFollowsContent();
     void nestedAndStrayGroups();
     void imageReplacedBehindItsBack();
+    void savedPosition_data();
+    void savedPosition();
+    void stepsMergeByKeyAndTime_data();
+    void stepsMergeByKeyAndTime();
 
     // In the main window.
     void menuItems();
@@ -280,6 +294,71 @@ void TestHistory::imageReplacedBehindItsBack()
     QVERIFY(!history.canUndo() && !history.canRedo());
     QVERIFY(!image.modified());
     QCOMPARE(history.openedBytes()[0], std::uint8_t{0});
+}
+
+void TestHistory::savedPosition_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("saved"); // -1: no position holds what the file holds
+    QTest::newRow("as opened") << "" << 0;
+    QTest::newRow("saved, then undone past it") << "w1=1 w2=2 s u u" << 2;
+    QTest::newRow("a new edit after undoing past the save") << "w1=1 w2=2 s u w3=3" << -1;
+    QTest::newRow("a new edit after undoing, the save behind") << "w1=1 s w2=2 u w3=3" << 1;
+    QTest::newRow("edited back by hand") << "w1=1 w1=0" << 2;
+    QTest::newRow("edited back by hand, undone to as opened") << "w1=1 w1=0 u u" << 0;
+    QTest::newRow("saved while a step is open") << "[ w1=1 s w2=2 ]" << -1;
+    QTest::newRow("saved while a step is open, nothing after") << "[ w1=1 s ]" << 1;
+    QTest::newRow("the saved step replaced by the same bytes") << "w1=1 s u w1=1" << 1;
+}
+
+void TestHistory::savedPosition()
+{
+    QFETCH(QString, script);
+    QFETCH(int, saved);
+    RomBuffer image;
+    image.replace(Bytes(16, 0));
+    EditHistory history(image);
+    Run(history, image, script);
+    const std::optional<std::size_t> position = history.savedPosition();
+    QCOMPARE(position ? int(*position) : -1, saved);
+    while (position && history.undoCount() > *position)
+        history.Undo();
+    while (position && history.undoCount() < *position)
+        history.Redo();
+    QCOMPARE(image.modified(), !position); // walked there, the image is what the file holds
+}
+
+void TestHistory::stepsMergeByKeyAndTime_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("afterOneUndo"); // the byte at 5
+    QTest::newRow("each within the window of the one before") << "mA w5=1 ] t900 mA w5=2 ] t1000 mA w5=3 ]" << 1 << 0;
+    QTest::newRow("a pause beyond the window") << "mA w5=1 ] t1001 mA w5=2 ]" << 2 << 1;
+    QTest::newRow("another key") << "mA w5=1 ] mB w5=2 ]" << 2 << 1;
+    QTest::newRow("another step between") << "mA w5=1 ] w9=1 mA w5=2 ]" << 3 << 1;
+    QTest::newRow("an undo and redo between") << "mA w5=1 ] u r mA w5=2 ]" << 2 << 1;
+    QTest::newRow("a save between") << "mA w5=1 ] s mA w5=2 ]" << 2 << 1;
+    QTest::newRow("clicked back to the start: no step") << "mA w5=1 ] mA w5=0 ]" << 0 << 0;
+    QTest::newRow("the outermost step decides: a drag") << "[ mA w5=1 ] ] mA w5=2 ]" << 2 << 1;
+}
+
+void TestHistory::stepsMergeByKeyAndTime()
+{
+    QFETCH(QString, script);
+    QFETCH(int, steps);
+    QFETCH(int, afterOneUndo);
+    RomBuffer image;
+    image.replace(Bytes(16, 0));
+    EditHistory history(image);
+    history.setClock([] { return scriptNow; });
+    Run(history, image, script);
+    QCOMPARE(int(history.stepCount()), steps);
+    history.Undo();
+    QCOMPARE(int(image[5]), afterOneUndo);
+    while (history.Undo()) {
+    }
+    QVERIFY(Snapshot(image) == Bytes(16, 0));
 }
 
 void TestHistory::menuItems()

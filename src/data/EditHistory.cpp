@@ -25,7 +25,26 @@ EditHistory::~EditHistory()
 void EditHistory::Reset()
 {
     Forget();
+    MarkSaved();
+}
+
+void EditHistory::MarkSaved()
+{
     image_.markSaved();
+    // Saved in the middle of a step that changed something: no position holds
+    // that state (unless the step ends where it began, which Settle finds).
+    saved_ = OpenStepChanges() ? std::nullopt : std::optional<std::size_t>(applied_);
+    Notify();
+}
+
+void EditHistory::setClock(Clock clock)
+{
+    clock_ = std::move(clock);
+}
+
+QString EditHistory::stepName(std::size_t index) const
+{
+    return index < steps_.size() ? steps_[index].label.name : QString();
 }
 
 void EditHistory::Forget()
@@ -35,7 +54,10 @@ void EditHistory::Forget()
     open_.clear();
     openIndex_.clear();
     openLabel_ = {};
+    openMerge_ = {};
     depth_ = 0;
+    saved_ = 0; // the new bytes are taken as saved
+    tail_.reset();
     opened_.assign(image_.bytes().begin(), image_.bytes().end());
     Notify();
 }
@@ -50,6 +72,13 @@ void EditHistory::BeginStep(const QString& name, const EditPlace& place)
     ++depth_;
     if (openLabel_.name.isEmpty())
         openLabel_ = {name, place};
+}
+
+void EditHistory::BeginStep(const QString& name, const EditPlace& place, const StepMerge& merge)
+{
+    if (depth_ == 0)
+        openMerge_ = merge;
+    BeginStep(name, place);
 }
 
 void EditHistory::NameStep(const QString& name, const EditPlace& place)
@@ -105,7 +134,8 @@ bool EditHistory::Undo()
         return false;
     --applied_;
     Apply(steps_[applied_].changes, false);
-    Notify();
+    tail_.reset();
+    Settle();
     return true;
 }
 
@@ -119,7 +149,8 @@ bool EditHistory::Redo()
         return false;
     Apply(steps_[applied_].changes, true);
     ++applied_;
-    Notify();
+    tail_.reset();
+    Settle();
     return true;
 }
 
@@ -167,12 +198,73 @@ void EditHistory::CloseStep()
     open_.clear();
     openIndex_.clear();
     Label label = std::exchange(openLabel_, Label{});
+    const StepMerge merge = std::exchange(openMerge_, StepMerge{});
     if (!step.empty()) {
-        // A new step replaces whatever could have been redone.
-        steps_.resize(applied_);
-        steps_.push_back({std::move(step), std::move(label)});
-        applied_ = steps_.size();
+        const auto now = merge.key.isEmpty() ? std::chrono::steady_clock::time_point{} : Now();
+        bool kept = true;
+        if (MergesWithLast(merge, now)) {
+            kept = MergeIntoLast(step);
+        } else {
+            // A new step replaces whatever could have been redone, the saved
+            // position among it.
+            steps_.resize(applied_);
+            if (saved_ && *saved_ > applied_)
+                saved_.reset();
+            steps_.push_back({std::move(step), std::move(label)});
+            applied_ = steps_.size();
+        }
+        if (merge.key.isEmpty() || !kept)
+            tail_.reset();
+        else
+            tail_ = MergeTail{merge.key, now};
     }
+    Settle();
+}
+
+std::chrono::steady_clock::time_point EditHistory::Now() const
+{
+    return clock_ ? clock_() : std::chrono::steady_clock::now();
+}
+
+bool EditHistory::MergesWithLast(const StepMerge& merge, std::chrono::steady_clock::time_point now) const
+{
+    // Only into the step just closed, still the last one, and not into the
+    // state the file holds: that position must stay as it was saved.
+    return !merge.key.isEmpty() && tail_ && tail_->key == merge.key && applied_ > 0 &&
+           applied_ == steps_.size() && saved_ != applied_ && now >= tail_->closed &&
+           now - tail_->closed <= merge.window;
+}
+
+bool EditHistory::MergeIntoLast(const Step& step)
+{
+    Step& last = steps_.back().changes;
+    std::unordered_map<std::int64_t, std::size_t> index;
+    for (std::size_t k = 0; k < last.size(); ++k)
+        index.emplace(last[k].offset, k);
+    for (const Change& change : step) {
+        const auto found = index.find(change.offset);
+        if (found != index.end()) {
+            // The value before the first merged change stays what undo restores.
+            last[found->second].after = change.after;
+        } else {
+            index.emplace(change.offset, last.size());
+            last.push_back(change);
+        }
+    }
+    std::erase_if(last, [](const Change& change) { return change.before == change.after; });
+    if (!last.empty())
+        return true;
+    // Clicked back to where it began: no step at all.
+    steps_.pop_back();
+    --applied_;
+    return false;
+}
+
+void EditHistory::Settle()
+{
+    // A position where the image is unmodified again holds what the file holds.
+    if (!image_.modified())
+        saved_ = applied_;
     Notify();
 }
 

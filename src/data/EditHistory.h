@@ -14,17 +14,29 @@
 // renames the step being gathered. A write outside any step is a step without
 // name or place.
 //
+// A step may be begun with a merge key and a time window (StepMerge): when it
+// closes within that window after the step before it closed, with the same
+// key, and nothing came between (another step, an undo, a redo, a save), its
+// changes join that step, which then still undoes to the values before the
+// first of them. So twenty clicks on one arrow are one step. The clock is
+// injectable (setClock) so that tests need not wait.
+//
 // It also keeps the image as it was opened (the start of the history). Whether
 // the image has unsaved changes is the RomBuffer's to say; the history only
-// asks it.
+// asks it. The history knows which of its positions (a number of steps
+// applied, 0 being the image as opened) holds what the file holds: the one
+// where the image was last opened or saved (MarkSaved), or later the last one
+// reached where the image is unmodified again.
 
 #include "data/RomBuffer.h"
 
 #include <QString>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -41,8 +53,17 @@ struct EditPlace {
     bool operator==(const EditPlace&) const = default;
 };
 
+// How a step may merge into the step before it: with the same non-empty key,
+// when it closes at most `window` after that one closed. No key: never.
+struct StepMerge {
+    QString key;
+    std::chrono::milliseconds window{0};
+};
+
 class EditHistory {
 public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
     // One changed byte of a step: its value before the step and after it.
     struct Change {
         std::int64_t offset = 0;
@@ -61,13 +82,16 @@ public:
     // now as both the opened and the saved state.
     void Reset();
     // The image as it is now is what the file holds (after a successful save).
-    void MarkSaved() { image_.markSaved(); }
+    void MarkSaved();
 
     // Group the writes up to the matching EndStep() into one step. An EndStep()
     // without a BeginStep() does nothing. A name and place given here are kept
     // unless the step already has a name.
     void BeginStep();
     void BeginStep(const QString& name, const EditPlace& place = {});
+    // The same, for a step that may merge into the one before; only the
+    // outermost BeginStep of a group decides whether the group may merge.
+    void BeginStep(const QString& name, const EditPlace& place, const StepMerge& merge);
     void EndStep();
     bool inStep() const { return depth_ > 0; }
     // Renames the step being gathered (a click that became a drag); does
@@ -86,6 +110,21 @@ public:
     EditPlace undoPlace() const;
     QString redoName() const;
     EditPlace redoPlace() const;
+
+    // The recorded steps, oldest first: how many there are and each one's name
+    // (empty for a step without one); undoCount() of them are applied. A step
+    // being gathered is not among them until it closes.
+    std::size_t stepCount() const { return steps_.size(); }
+    QString stepName(std::size_t index) const;
+    // The number of applied steps at which the image is what its file holds,
+    // or none when no position of the history is (the steps after the saved
+    // one were replaced by others, or the image was saved in the middle of a
+    // step).
+    std::optional<std::size_t> savedPosition() const { return saved_; }
+
+    // Where merging steps read the time; an empty function restores the
+    // steady clock.
+    void setClock(Clock clock);
 
     // Take back the last step / do again the last step taken back. An open
     // group is closed first. Return false (and change nothing) when there is
@@ -108,7 +147,11 @@ private:
     void Record(std::int64_t offset, std::uint8_t before, std::uint8_t after);
     void CloseStep();
     bool OpenStepChanges() const; // the step being gathered changes some byte
+    std::chrono::steady_clock::time_point Now() const;
+    bool MergesWithLast(const StepMerge& merge, std::chrono::steady_clock::time_point now) const;
+    bool MergeIntoLast(const Step& step); // false: the merged step changes nothing and went
     void Apply(const Step& step, bool forward);
+    void Settle(); // the history is at a position: notes a clean one as saved, tells the listener
     void Notify();
 
     struct Label {
@@ -127,9 +170,19 @@ private:
     std::size_t applied_ = 0; // steps_[0 .. applied_) are in effect
     Step open_;               // the step being gathered
     Label openLabel_;         // its name and place
+    StepMerge openMerge_;     // how it may merge (the outermost BeginStep's)
     std::unordered_map<std::int64_t, std::size_t> openIndex_; // offset -> index in open_
     int depth_ = 0;
     bool applying_ = false;   // undo/redo writing: record nothing
+    std::optional<std::size_t> saved_ = 0; // the position the file holds
+
+    // The last step closed, while another step may still merge into it.
+    struct MergeTail {
+        QString key;
+        std::chrono::steady_clock::time_point closed;
+    };
+    std::optional<MergeTail> tail_;
+    Clock clock_;
 
     std::vector<std::uint8_t> opened_;
 
@@ -144,6 +197,11 @@ public:
     EditStep(EditHistory& history, const QString& name, const EditPlace& place = {}) : history_(history)
     {
         history_.BeginStep(name, place);
+    }
+    EditStep(EditHistory& history, const QString& name, const EditPlace& place, const StepMerge& merge)
+        : history_(history)
+    {
+        history_.BeginStep(name, place, merge);
     }
     ~EditStep() { history_.EndStep(); }
     EditStep(const EditStep&) = delete;

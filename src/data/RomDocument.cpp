@@ -239,7 +239,7 @@ RomDocument::SaveResult RomDocument::WriteTo(const QString& path, bool ownFile, 
         result.status = SaveResult::Status::WriteFailed;
         return result;
     }
-    image_.markSaved();
+    history_->MarkSaved();
     diskStamp_ = outcome.stamp;
     // Spelled as the file now exists, so that later saves find it.
     const QString savedKey = FileKey(path);

@@ -87,6 +87,7 @@ void MainMenus::Build(QMenuBar* bar)
     Separator(edit, QStringLiteral("EditFiller0"));
     palette = Add(edit, QStringLiteral("mnuPalette"), QStringLiteral("&Palette"), {false, true});
     tileEditor = Add(edit, QStringLiteral("mnuTileEditor"), QStringLiteral("&Tile Editor"), {false, true});
+    history = Add(edit, QStringLiteral("mnuHistory"), QStringLiteral("Histor&y"), {false, true});
     Separator(edit, QStringLiteral("EditFiller2"));
     cut = Add(edit, QStringLiteral("mnuCut"), QStringLiteral("&Cut"), {false, false, {Key(Qt::CTRL | Qt::Key_X)}});
     copy = Add(edit, QStringLiteral("mnuCopy"), QStringLiteral("C&opy"), {false, false, {Key(Qt::CTRL | Qt::Key_C)}});

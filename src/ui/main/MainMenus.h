@@ -37,6 +37,7 @@ struct MainMenus {
     QAction* redo = nullptr;
     QAction* palette = nullptr;
     QAction* tileEditor = nullptr;
+    QAction* history = nullptr;
     QAction* cut = nullptr;
     QAction* copy = nullptr;
     QAction* paste = nullptr;

@@ -22,6 +22,7 @@ struct ViewState {
     bool paletteOpen = false;
     bool tileEditorOpen = false;
     bool overviewOpen = false;
+    bool historyOpen = false;
 
     bool blockSelected() const { return selectedBlock >= 0; }
 };

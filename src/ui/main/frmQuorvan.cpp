@@ -189,6 +189,7 @@ void frmQuorvan::ConnectWidgets()
     click(menus_.redo, &frmQuorvan::mnuRedo_Click);
     toggle(menus_.palette, &frmQuorvan::mnuPalette_Click);
     toggle(menus_.tileEditor, &frmQuorvan::mnuTileEditor_Click);
+    toggle(menus_.history, &frmQuorvan::mnuHistory_Click);
     click(menus_.cut, &frmQuorvan::mnuCut_Click);
     click(menus_.copy, &frmQuorvan::mnuCopy_Click);
     click(menus_.paste, &frmQuorvan::mnuPaste_Click);
@@ -220,6 +221,7 @@ void frmQuorvan::ConnectWidgets()
     };
     follow(menus_.palette, view_.paletteOpen);
     follow(menus_.tileEditor, view_.tileEditorOpen);
+    follow(menus_.history, view_.historyOpen);
     follow(menus_.stageOverview, view_.overviewOpen);
     follow(menus_.grid[0], view_.editorGrid);
     follow(menus_.grid[1], view_.tableGrid);

@@ -50,6 +50,7 @@ class PlayTest;
 class RoomEditor;
 class clsDialog;
 class frmAbout;
+class frmHistory;
 class frmPaletteEditor;
 class frmStageOverview;
 class frmTileEdit;
@@ -82,6 +83,7 @@ public:
     frmPaletteEditor* PaletteEditor(bool create = true);
     frmAbout* About(bool create = true);
     frmStageOverview* StageOverview(bool create = true);
+    frmHistory* HistoryWindow(bool create = true);
 
     // Discards the palette editor: the accessor reads null at once and the window
     // is deleted when control returns to the event loop. The next creation
@@ -124,6 +126,7 @@ public:
     QAction* mnuExit() const { return menus_.exit; }
     QAction* mnuPalette() const { return menus_.palette; }
     QAction* mnuTileEditor() const { return menus_.tileEditor; }
+    QAction* mnuHistory() const { return menus_.history; }
     QAction* mnuStageSelect(int index) const { return menus_.stages.at(static_cast<std::size_t>(index)); }
     QAction* mnuGrid(int index) const { return menus_.grid.at(static_cast<std::size_t>(index)); }
     QAction* mnuAbout() const { return menus_.about; }
@@ -204,6 +207,8 @@ public slots:
     // "Edit Tile": shows the tile editor on the selected block; the check mark
     // of "&Tile Editor" stays as it is.
     void cmdEditTile_Click();
+    // "Histor&y": shows the history window, or hides it when the item is checked.
+    void mnuHistory_Click();
     // The Edit menu's cell items (RoomEditor.h).
     void mnuCut_Click();
     void mnuCopy_Click();
@@ -301,6 +306,9 @@ private:
     void ConnectPaletteEditor(frmPaletteEditor* editor);
     void ConnectStageOverview(frmStageOverview* overview);
     void SyncStageOverview(); // the overview shows the stage, room and marks shown here
+    void ConnectHistoryWindow(frmHistory* window);
+    // Undoes or redoes, one step at a time through Undo / Redo, until `index` steps are applied.
+    void GoToHistoryState(int index);
 
     // What is in view (frmQuorvan_views.cpp): each sets the view state, the
     // widgets that show it, and draws what changed.
@@ -349,6 +357,7 @@ private:
     QPointer<frmPaletteEditor> paletteEditor_;
     QPointer<frmAbout> about_;
     QPointer<frmStageOverview> stageOverview_;
+    QPointer<frmHistory> historyWindow_;
 
     bool closing_ = false;      // set once the user agreed to close
     bool checkingDisk_ = false; // asking about a file changed on disk

@@ -6,6 +6,7 @@
 #include "ui/common/MsgBox.h"
 #include "ui/common/modODMenus.h"
 #include "ui/common/frmAbout.h"
+#include "ui/history/frmHistory.h"
 #include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
@@ -57,6 +58,7 @@ void frmQuorvan::closeEvent(QCloseEvent* event)
         overview->hide();
         delete overview;
     }
+    delete HistoryWindow(false);
 
     // Owner-drawn menus are removed here, once the tool windows are gone.
     RemoveODMenus(this);
@@ -85,6 +87,8 @@ void frmQuorvan::Form_Resize()
             tiles->hide();
         if (frmStageOverview* overview = StageOverview(false))
             overview->hide();
+        if (frmHistory* history = HistoryWindow(false))
+            history->hide();
         return;
     }
     // Back again: the editors whose items are checked come back; the about box does not.
@@ -94,6 +98,8 @@ void frmQuorvan::Form_Resize()
         TileEdit()->show();
     if (view_.overviewOpen)
         StageOverview()->show();
+    if (view_.historyOpen)
+        HistoryWindow()->show();
 }
 
 } // namespace quorvan

@@ -112,7 +112,7 @@ void frmQuorvan::Document_ImageReplaced()
         return;
     }
     for (QAction* item : {menus_.level->menuAction(), menus_.save, menus_.saveAs, menus_.exportIps, menus_.exportBps,
-                          menus_.applyPatch, menus_.testInEmulator})
+                          menus_.applyPatch, menus_.testInEmulator, menus_.history})
         item->setEnabled(true);
     NewRenderFaultContext(); // drawing problems the user closed on the old image are news on this one
     roomEditor_->ImageReplaced();

@@ -9,6 +9,7 @@
 
 #include "ui/common/ToolWindows.h"
 #include "ui/common/frmAbout.h"
+#include "ui/history/frmHistory.h"
 #include "ui/main/LevelInsight.h"
 #include "ui/main/LevelView.h"
 #include "ui/overview/frmStageOverview.h"
@@ -16,6 +17,8 @@
 #include "ui/tileedit/frmTileEdit.h"
 
 #include <QAction>
+
+#include <algorithm>
 
 namespace quorvan {
 
@@ -68,6 +71,15 @@ frmStageOverview* frmQuorvan::StageOverview(bool create)
     });
 }
 
+frmHistory* frmQuorvan::HistoryWindow(bool create)
+{
+    return ToolWindow(historyWindow_, create, ToolPlacement::BesideOwner, [this] {
+        auto* window = new frmHistory(document_, this);
+        ConnectHistoryWindow(window);
+        return window;
+    });
+}
+
 void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
 {
     // "Refresh Editor" redraws the level view, then the block table.
@@ -97,6 +109,30 @@ void frmQuorvan::ConnectStageOverview(frmStageOverview* overview)
         menus_.stageOverview->setChecked(false);
     });
     SyncStageOverview();
+}
+
+void frmQuorvan::ConnectHistoryWindow(frmHistory* window)
+{
+    connect(window, &frmHistory::stateChosen, this, &frmQuorvan::GoToHistoryState);
+    // Its close box hides it and clears the menu's check mark.
+    connect(window, &frmHistory::closed, this, [this] { menus_.history->setChecked(false); });
+}
+
+void frmQuorvan::GoToHistoryState(int index)
+{
+    // Step by step through the menu's handlers, so that the views, the caption
+    // and the place shown follow each step as they do for the keys; a step
+    // refused (a dialog in front) ends the walk.
+    const EditHistory& history = document_.history();
+    const auto target = static_cast<std::size_t>(std::max(index, 0));
+    for (std::size_t at = history.undoCount(); at != target; at = history.undoCount()) {
+        if (at > target)
+            mnuUndo_Click();
+        else
+            mnuRedo_Click();
+        if (history.undoCount() == at)
+            break;
+    }
 }
 
 void frmQuorvan::SyncStageOverview()
@@ -176,6 +212,18 @@ void frmQuorvan::mnuStageOverview_Click()
     }
     view_.overviewOpen = !view_.overviewOpen;
     menus_.stageOverview->setChecked(view_.overviewOpen);
+}
+
+void frmQuorvan::mnuHistory_Click()
+{
+    if (view_.historyOpen) {
+        if (frmHistory* window = HistoryWindow(false))
+            window->hide();
+    } else {
+        HistoryWindow()->show();
+    }
+    view_.historyOpen = !view_.historyOpen;
+    menus_.history->setChecked(view_.historyOpen);
 }
 
 } // namespace quorvan

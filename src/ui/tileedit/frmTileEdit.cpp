@@ -326,7 +326,11 @@ void frmTileEdit::hsTile_Change(int k)
         return;
     const int b = vsTile_->value();
     {
-        EditStep step(document_.history(), QStringLiteral("Tile Number"), BlockPlace(b));
+        // Clicks on the same bar for the same block, each within a second of
+        // the last, are one step, as a dragged thumb is.
+        const StepMerge merge{QStringLiteral("hsTile(%1) %2 %3").arg(k).arg(document_.currentStage()).arg(b),
+                              std::chrono::seconds(1)};
+        EditStep step(document_.history(), QStringLiteral("Tile Number"), BlockPlace(b), merge);
         document_.image().write(TileOffset(b, k),
                                 static_cast<std::uint8_t>(hsTile_[static_cast<std::size_t>(k)]->value()));
     }
