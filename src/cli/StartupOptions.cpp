@@ -58,7 +58,7 @@ QString UsageText()
         "  --stage N            then choose stage N (1 to 9), as the Level menu would\n"
         "                         quorvan level.nes --stage 3\n"
         "  --tools LIST         then open these tool windows, comma-separated: %2\n"
-        "                       (all but about need --stage)\n"
+        "                       (the editors and the overview need --stage, the history an image)\n"
         "                         quorvan level.nes --stage 3 --tools palette,overview\n"
         "  --screenshot PNG     save a picture of the window to PNG once it is shown, and exit\n"
         "                         quorvan level.nes --stage 1 --screenshot window.png\n"
@@ -131,6 +131,8 @@ StartupParse ParseStartupArguments(const QStringList& arguments)
                 return Refuse(QStringLiteral("--tools: unknown tool window \"%1\" (%2)").arg(given.trimmed(), ToolList()));
             if (tool->needsStage && options.stage == 0)
                 return Refuse(QStringLiteral("--tools %1 needs a stage: quorvan FILE --stage N --tools %1").arg(name));
+            if (tool->needsImage && options.file.isEmpty())
+                return Refuse(QStringLiteral("--tools %1 needs an image: quorvan FILE --tools %1").arg(name));
             if (!options.tools.contains(name))
                 options.tools << name;
         }

@@ -22,13 +22,16 @@ struct StartupOptions {
 };
 
 // The tool windows --tools names, in the order --help lists them, and
-// whether each needs a stage (an editor) or not (the about box).
+// whether each needs a stage (an editor), an image (the history) or neither
+// (the about box).
 struct ToolName {
     const char* name;
     bool needsStage;
+    bool needsImage;
 };
 inline constexpr ToolName kToolNames[] = {
-    {"palette", true}, {"tile", true}, {"overview", true}, {"about", false},
+    {"palette", true, true}, {"tile", true, true}, {"overview", true, true}, {"history", false, true},
+    {"about", false, false},
 };
 
 struct StartupParse {

@@ -38,6 +38,7 @@ void OpenToolWindows(frmQuorvan& window, const QStringList& tools)
                         : name == QLatin1String("tile")     ? window.mnuTileEditor()
                         : name == QLatin1String("about")    ? window.mnuAbout()
                         : name == QLatin1String("overview") ? window.mnuStageOverview()
+                        : name == QLatin1String("history")  ? window.mnuHistory()
                                                             : nullptr;
         if (item != nullptr && item->isEnabled() && !item->isChecked())
             item->trigger();
