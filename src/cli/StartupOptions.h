@@ -28,7 +28,7 @@ struct ToolName {
     bool needsStage;
 };
 inline constexpr ToolName kToolNames[] = {
-    {"palette", true}, {"tile", true}, {"overview", true}, {"about", false},
+    {"palette", true}, {"tile", true}, {"sheet", true}, {"overview", true}, {"about", false},
 };
 
 struct StartupParse {

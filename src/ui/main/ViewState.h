@@ -22,6 +22,7 @@ struct ViewState {
     bool paletteOpen = false;
     bool tileEditorOpen = false;
     bool overviewOpen = false;
+    bool sheetOpen = false;
 
     bool blockSelected() const { return selectedBlock >= 0; }
 };

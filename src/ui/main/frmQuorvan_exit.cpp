@@ -9,6 +9,7 @@
 #include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
+#include "ui/tilesheet/frmTileSheet.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -57,6 +58,10 @@ void frmQuorvan::closeEvent(QCloseEvent* event)
         overview->hide();
         delete overview;
     }
+    if (frmTileSheet* sheet = TileSheet(false)) {
+        sheet->hide();
+        delete sheet;
+    }
 
     // Owner-drawn menus are removed here, once the tool windows are gone.
     RemoveODMenus(this);
@@ -85,6 +90,8 @@ void frmQuorvan::Form_Resize()
             tiles->hide();
         if (frmStageOverview* overview = StageOverview(false))
             overview->hide();
+        if (frmTileSheet* sheet = TileSheet(false))
+            sheet->hide();
         return;
     }
     // Back again: the editors whose items are checked come back; the about box does not.
@@ -94,6 +101,8 @@ void frmQuorvan::Form_Resize()
         TileEdit()->show();
     if (view_.overviewOpen)
         StageOverview()->show();
+    if (view_.sheetOpen)
+        TileSheet()->show();
 }
 
 } // namespace quorvan

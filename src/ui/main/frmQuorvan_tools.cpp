@@ -14,6 +14,7 @@
 #include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
+#include "ui/tilesheet/frmTileSheet.h"
 
 #include <QAction>
 
@@ -68,6 +69,15 @@ frmStageOverview* frmQuorvan::StageOverview(bool create)
     });
 }
 
+frmTileSheet* frmQuorvan::TileSheet(bool create)
+{
+    return ToolWindow(tileSheet_, create, ToolPlacement::BesideOwner, [this] {
+        auto* sheet = new frmTileSheet(document_, this);
+        ConnectTileSheet(sheet);
+        return sheet;
+    });
+}
+
 void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
 {
     // "Refresh Editor" redraws the level view, then the block table.
@@ -75,6 +85,9 @@ void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
         DrawLevel();
         DrawTable();
     });
+    // The sheet takes the palette of the block shown; the block's quadrants take the sheet's tile.
+    connect(editor, &frmTileEdit::blockShown, this, &frmQuorvan::SheetFollowsBlock);
+    connect(editor, &frmTileEdit::quadrantClicked, this, &frmQuorvan::TileEdit_QuadrantClicked);
 }
 
 void frmQuorvan::ConnectPaletteEditor(frmPaletteEditor* editor)
@@ -176,6 +189,18 @@ void frmQuorvan::mnuStageOverview_Click()
     }
     view_.overviewOpen = !view_.overviewOpen;
     menus_.stageOverview->setChecked(view_.overviewOpen);
+}
+
+void frmQuorvan::mnuTileSheet_Click()
+{
+    if (view_.sheetOpen) {
+        if (frmTileSheet* sheet = TileSheet(false))
+            sheet->hide();
+    } else {
+        TileSheet()->show();
+    }
+    view_.sheetOpen = !view_.sheetOpen;
+    menus_.tileSheet->setChecked(view_.sheetOpen);
 }
 
 } // namespace quorvan
