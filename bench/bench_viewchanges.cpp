@@ -17,14 +17,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEvent>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
-
-#include <algorithm>
-#include <initializer_list>
-#include <vector>
 
 using namespace quorvan;
 
@@ -32,40 +27,7 @@ namespace {
 
 frmQuorvan* Window = nullptr; // made in main(), with an image open and stage 1 chosen
 
-// Notes which of the watched widgets have been painted.
-class PaintCounter : public QObject {
-public:
-    void Watch(QWidget* widget) { widget->installEventFilter(this); }
-    void Forget() { painted_.clear(); }
-
-    // Processes events until every one of `widgets` has been painted since the
-    // last Forget(); false when that does not happen within many rounds.
-    bool WaitFor(std::initializer_list<QObject*> widgets)
-    {
-        for (int round = 0; round < 100000; ++round) {
-            bool all = true;
-            for (QObject* widget : widgets)
-                all = all && std::find(painted_.begin(), painted_.end(), widget) != painted_.end();
-            if (all)
-                return true;
-            QCoreApplication::processEvents();
-        }
-        return false;
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted_.push_back(watched);
-        return false;
-    }
-
-private:
-    std::vector<QObject*> painted_;
-};
-
-PaintCounter* Paints = nullptr;
+bench::PaintCounter* Paints = nullptr;
 
 void BM_CopyViewPixels(benchmark::State& state)
 {
@@ -140,7 +102,7 @@ int main(int argc, char** argv)
 {
     return quorvan::bench::RunWithBenchWindow(argc, argv, [](frmQuorvan& window) {
         Window = &window;
-        PaintCounter paints;
+        bench::PaintCounter paints;
         Paints = &paints;
         for (QWidget* widget : {static_cast<QWidget*>(Window->picEditor()), static_cast<QWidget*>(Window->picTile())})
             paints.Watch(widget);

@@ -111,7 +111,6 @@ void frmTileSheet::CreateWidgets()
     lblSheetInfo_ = new QLabel(this);
     lblSheetInfo_->setObjectName(QStringLiteral("lblSheetInfo"));
     lblSheetInfo_->setGeometry(kMargin, kInfoY, kClientWidth - 2 * kMargin, kLineHeight);
-    lblSheetInfo_->setTextInteractionFlags(Qt::TextSelectableByMouse); // offsets are copied into hex editors
 }
 
 void frmTileSheet::ConnectWidgets()
