@@ -10,7 +10,6 @@
 #include "support/ReferenceRenderer.h"
 #include "support/ViewChecks.h"
 #include "support/WindowFixture.h"
-#include "ui/common/FrameOverlay.h"
 #include "ui/overview/frmStageOverview.h"
 #include "ui/tileedit/frmTileEdit.h"
 #include "ui/tilesheet/frmTileSheet.h"
@@ -97,11 +96,8 @@ private slots:
 
     void sheetShowsTheStage_data();
     void sheetShowsTheStage();
-    void info_data();
-    void info();
     void strokes_data();
     void strokes();
-    void rightClickTakesTheValue();
     void sharedSet_data();
     void sharedSet();
     void everyViewFollowsAStroke();
@@ -137,9 +133,10 @@ void TestTileSheet::sheetShowsTheStage_data()
     QTest::addColumn<int>("stage");
     QTest::addColumn<int>("palette");
     QTest::addColumn<int>("tile");
-    QTest::newRow("stage 3 in palette 0, tile 0C") << 2 << 0 << 0x0C;
-    QTest::newRow("stage 2 in palette 3: tiles 80-FF from stage 1") << 1 << 3 << 0xA7;
-    QTest::newRow("stage 9 in palette 2: all its own, the last tile") << 8 << 2 << 0xFF;
+    QTest::addColumn<bool>("shared");
+    QTest::newRow("stage 3 in palette 0, tile 0C") << 2 << 0 << 0x0C << false;
+    QTest::newRow("stage 2 in palette 3: tiles 80-FF from stage 1") << 1 << 3 << 0xA7 << true;
+    QTest::newRow("stage 9 in palette 2: all its own, the last tile") << 8 << 2 << 0xFF << false;
 }
 
 void TestTileSheet::sheetShowsTheStage()
@@ -147,6 +144,7 @@ void TestTileSheet::sheetShowsTheStage()
     QFETCH(int, stage);
     QFETCH(int, palette);
     QFETCH(int, tile);
+    QFETCH(bool, shared);
     frmTileSheet* sheet = OpenSheet(stage);
     QVERIFY(sheet != nullptr);
     QCOMPARE(sheet->windowTitle(), QStringLiteral("Tile Sheet"));
@@ -166,33 +164,8 @@ void TestTileSheet::sheetShowsTheStage()
                  ColourOfNumber(PaletteColour(image, stage, palette, value)));
         QCOMPARE(Framed(sheet->picSheetPal(value)), value == 1);
     }
-    // A yellow frame on the grid lines around the tile, also past the sheet's last column and row.
-    const QImage window = Grab(sheet);
-    const QPoint corner = sheet->picSheet()->pos() + TilePoint(tile) - QPoint(7, 9);
-    for (int i = 0; i <= 16; ++i)
-        for (const QPoint at : {corner + QPoint(i, 0), corner + QPoint(0, i), corner + QPoint(i, 16), corner + QPoint(16, i)})
-            QVERIFY2(Rgb(window, at.x(), at.y()) == 0xFFFF00u, qPrintable(QStringLiteral("%1, %2").arg(at.x()).arg(at.y())));
-}
-
-void TestTileSheet::info_data()
-{
-    QTest::addColumn<int>("stage");
-    QTest::addColumn<int>("tile");
-    QTest::addColumn<bool>("shared");
-    QTest::newRow("tile 0C of stage 3") << 2 << 0x0C << false;
-    QTest::newRow("tile 90 of stage 3, shared") << 2 << 0x90 << true;
-    QTest::newRow("tile 90 of stage 9, its own") << 8 << 0x90 << false;
-}
-
-void TestTileSheet::info()
-{
-    QFETCH(int, stage);
-    QFETCH(int, tile);
-    QFETCH(bool, shared);
-    frmTileSheet* sheet = OpenSheet(stage);
-    QVERIFY(sheet != nullptr);
-    const ImageData image = ImageNow();
-    const auto expected = [&](int t) {
+    // The numbers of the tile under the pointer, else of the selected one.
+    const auto info = [&](int t) {
         int blocks = 0;
         for (int block = 0; block < 256; ++block) {
             bool names = false;
@@ -202,13 +175,17 @@ void TestTileSheet::info()
         }
         return QStringLiteral("Tile %1  @ 0x%2  Blocks %3").arg(Hex(t, 2), Hex(int(TileStart(image, stage, t)), 5)).arg(blocks);
     };
-    Press(sheet->picSheet(), Qt::LeftButton, TilePoint(0x01));
-    Mouse(sheet->picSheet(), QEvent::MouseMove, TilePoint(tile), Qt::NoButton, {});
-    QCOMPARE(sheet->lblSheetInfo()->text(), expected(tile) + (shared ? QStringLiteral("  Shared by stages 1-8") : QString()));
-    // Without the pointer over the sheet: the selected tile's.
+    Mouse(sheet->picSheet(), QEvent::MouseMove, TilePoint(0x01), Qt::NoButton, {});
+    QCOMPARE(sheet->lblSheetInfo()->text(), info(0x01));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(sheet->picSheet(), &leave);
-    QCOMPARE(sheet->lblSheetInfo()->text(), expected(0x01));
+    QCOMPARE(sheet->lblSheetInfo()->text(), info(tile) + (shared ? QStringLiteral("  Shared by stages 1-8") : QString()));
+    // A yellow frame on the grid lines around the tile, also past the sheet's last column and row.
+    const QImage window = Grab(sheet);
+    const QPoint corner = sheet->picSheet()->pos() + TilePoint(tile) - QPoint(7, 9);
+    for (int i = 0; i <= 16; ++i)
+        for (const QPoint at : {corner + QPoint(i, 0), corner + QPoint(0, i), corner + QPoint(i, 16), corner + QPoint(16, i)})
+            QVERIFY2(Rgb(window, at.x(), at.y()) == 0xFFFF00u, qPrintable(QStringLiteral("%1, %2").arg(at.x()).arg(at.y())));
 }
 
 void TestTileSheet::strokes_data()
@@ -272,29 +249,15 @@ void TestTileSheet::strokes()
     const int palette = sheet->palette();
     QCOMPARE(PixelsDiffering(Grab(sheet->picSheet()), ReferenceSheet(after, stage, palette)), 0);
     QCOMPARE(PixelsDiffering(Grab(sheet->picPixels()), ReferenceTileZoom(after, stage, palette, tile)), 0);
-}
 
-void TestTileSheet::rightClickTakesTheValue()
-{
-    frmTileSheet* sheet = OpenSheet(2);
-    QVERIFY(sheet != nullptr);
-    Press(sheet->picSheet(), Qt::LeftButton, TilePoint(0x12));
-    const std::vector<int> values = TileValues(ImageNow(), 2, 0x12);
-    // A pixel whose value is not the drawing value, and one whose value differs from that.
-    const auto found = std::find_if(values.begin(), values.end(), [](int v) { return v != 1; });
-    QVERIFY(found != values.end());
-    const int take = static_cast<int>(found - values.begin());
-    const auto other = std::find_if(values.begin(), values.end(), [&](int v) { return v != *found; });
-    QVERIFY(other != values.end());
-    const int paint = static_cast<int>(other - values.begin());
-
-    const ImageData before = ImageNow();
-    Press(sheet->picPixels(), Qt::RightButton, PixelPoint({take % 8, take / 8}));
-    QCOMPARE(sheet->drawingValue(), *found);
-    QCOMPARE(ImageNow(), before); // taking a value is no edit
-    QVERIFY(Framed(sheet->picSheetPal(*found)));
-    Press(sheet->picPixels(), Qt::LeftButton, PixelPoint({paint % 8, paint / 8}));
-    QCOMPARE(TileValues(ImageNow(), 2, 0x12)[static_cast<std::size_t>(paint)], *found);
+    // A right click takes the value of a pixel the stroke left alone; it is no edit.
+    int alone = 0;
+    while (painted.contains(QPoint(alone % 8, alone / 8)))
+        ++alone;
+    Press(sheet->picPixels(), Qt::RightButton, PixelPoint({alone % 8, alone / 8}));
+    QCOMPARE(sheet->drawingValue(), fill);
+    QVERIFY(Framed(sheet->picSheetPal(fill)));
+    QCOMPARE(ImageNow(), after);
 }
 
 void TestTileSheet::sharedSet_data()

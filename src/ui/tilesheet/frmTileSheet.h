@@ -61,8 +61,6 @@ public:
     PictureBox* picSheetPal(int i) const { return picSheetPal_.at(static_cast<std::size_t>(i)); }
     QRadioButton* optSheetPal(int i) const { return optSheetPal_.at(static_cast<std::size_t>(i)); }
     QLabel* lblSheetInfo() const { return lblSheetInfo_; }
-    // The yellow frame around the selected tile, over picSheet.
-    FrameOverlay* selectionFrame() const { return frame_; }
 
     // Mouse on the pictures (buttons 1 left, 2 right; pixels of the picture).
     void picSheet_MouseDown(int button, int shift, int x, int y);
