@@ -385,28 +385,35 @@ void TestTileSheet::paletteFollowsTheBlock_data()
     QTest::newRow("picked in the block table") << "table";
     QTest::newRow("shown in the tile editor") << "editor";
     QTest::newRow("given another palette in the tile editor") << "option";
+    QTest::newRow("shown in the tile editor before the sheet was made") << "before";
 }
 
 void TestTileSheet::paletteFollowsTheBlock()
 {
     QFETCH(QString, how);
-    frmTileSheet* sheet = OpenSheet(2);
-    QVERIFY(sheet != nullptr);
-    window_->mnuTileEditor()->trigger();
+    QVERIFY(window_->OpenFile(box_->demoImage(QStringLiteral("level.nes"))));
+    window_->mnuStageSelect(2)->trigger();
+    window_->mnuTileEditor()->trigger(); // block 0
     frmTileEdit* editor = window_->TileEdit(false);
     QVERIFY(editor != nullptr);
     const auto paletteOf = [](int block) { return RomImage.at(Stages[2].BlockAttributes + block) % 4; };
-    // A block whose palette the sheet does not show.
+    // A block whose palette is not block 0's.
     int block = 1;
-    while (block < 16 && paletteOf(block) == sheet->palette())
+    while (block < 16 && paletteOf(block) == paletteOf(0))
         ++block;
     QVERIFY(block < 16);
+    if (how == QLatin1String("before"))
+        editor->ShowBlock(block);
+    window_->mnuTileSheet()->trigger();
+    frmTileSheet* sheet = window_->TileSheet(false);
+    QVERIFY(sheet != nullptr);
+    QCOMPARE(sheet->palette(), paletteOf(how == QLatin1String("before") ? block : 0));
     int expected = paletteOf(block);
     if (how == QLatin1String("table")) {
         Press(window_->picTile(), Qt::LeftButton, QPoint((block % 2) * 32 + 5, (block / 2) * 32 + 5));
     } else if (how == QLatin1String("editor")) {
         editor->ShowBlock(block);
-    } else {
+    } else if (how == QLatin1String("option")) {
         expected = (sheet->palette() + 2) % 4;
         editor->optPal(expected)->click();
     }

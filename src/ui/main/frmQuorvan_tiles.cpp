@@ -36,7 +36,7 @@ std::optional<int> BlockPalette(const RomDocument& document, int block)
 
 void frmQuorvan::ConnectTileSheet(frmTileSheet* sheet)
 {
-    // A new sheet starts in the palette of the block selected.
+    // A new sheet starts in the palette of the block the user works on.
     sheet->SetPalette(SheetPalette());
     // Its close box hides it and clears the menu's check mark.
     connect(sheet, &frmTileSheet::closed, this, [this] {
@@ -49,7 +49,9 @@ int frmQuorvan::SheetPalette() const
 {
     if (tileSheet_)
         return tileSheet_->palette();
-    return view_.blockSelected() ? BlockPalette(document_, view_.selectedBlock).value_or(0) : 0;
+    // The block the user works on: the one the tile editor shows, else the one selected.
+    const int block = tileEdit_ && tileEdit_->isVisible() ? tileEdit_->vsTile()->value() : view_.selectedBlock;
+    return BlockPalette(document_, block).value_or(0);
 }
 
 void frmQuorvan::SheetFollowsBlock(int block)
