@@ -9,12 +9,15 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -62,6 +65,39 @@ inline std::unique_ptr<frmQuorvan> MakeBenchWindow(const QTemporaryDir& folder)
             QCoreApplication::processEvents();
     return window;
 }
+
+// Notes which of the watched widgets have been painted.
+class PaintCounter : public QObject {
+public:
+    void Watch(QWidget* widget) { widget->installEventFilter(this); }
+    void Forget() { painted_.clear(); }
+
+    // Processes events until every one of `widgets` has been painted since the
+    // last Forget(); false when that does not happen within many rounds.
+    bool WaitFor(std::initializer_list<QObject*> widgets)
+    {
+        for (int round = 0; round < 100000; ++round) {
+            bool all = true;
+            for (QObject* widget : widgets)
+                all = all && std::find(painted_.begin(), painted_.end(), widget) != painted_.end();
+            if (all)
+                return true;
+            QCoreApplication::processEvents();
+        }
+        return false;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted_.push_back(watched);
+        return false;
+    }
+
+private:
+    std::vector<QObject*> painted_;
+};
 
 // main() of a benchmark program that needs widgets: the platform chosen, the
 // application made and the benchmark library's arguments read, then `body()`,

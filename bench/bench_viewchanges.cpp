@@ -26,50 +26,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <initializer_list>
-#include <vector>
-
 using namespace quorvan;
 
 namespace {
 
 frmQuorvan* Window = nullptr; // made in main(), with an image open and stage 1 chosen
 
-// Notes which of the watched widgets have been painted.
-class PaintCounter : public QObject {
-public:
-    void Watch(QWidget* widget) { widget->installEventFilter(this); }
-    void Forget() { painted_.clear(); }
-
-    // Processes events until every one of `widgets` has been painted since the
-    // last Forget(); false when that does not happen within many rounds.
-    bool WaitFor(std::initializer_list<QObject*> widgets)
-    {
-        for (int round = 0; round < 100000; ++round) {
-            bool all = true;
-            for (QObject* widget : widgets)
-                all = all && std::find(painted_.begin(), painted_.end(), widget) != painted_.end();
-            if (all)
-                return true;
-            QCoreApplication::processEvents();
-        }
-        return false;
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted_.push_back(watched);
-        return false;
-    }
-
-private:
-    std::vector<QObject*> painted_;
-};
-
-PaintCounter* Paints = nullptr;
+bench::PaintCounter* Paints = nullptr;
 
 void BM_CopyViewPixels(benchmark::State& state)
 {
@@ -201,7 +164,7 @@ int main(int argc, char** argv)
 {
     return quorvan::bench::RunWithBenchWindow(argc, argv, [](frmQuorvan& window) {
         Window = &window;
-        PaintCounter paints;
+        bench::PaintCounter paints;
         Paints = &paints;
         for (QWidget* widget : {static_cast<QWidget*>(Window->picEditor()), static_cast<QWidget*>(Window->picTile())})
             paints.Watch(widget);

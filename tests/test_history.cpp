@@ -385,7 +385,7 @@ void TestHistory::menuItems()
             names << action->objectName(); // the recent files come and go
     QCOMPARE(names, (QStringList{"mnuOpen", "FileFiller1", "mnuSave", "mnuSaveAS", "FileFiller2", "mnuExportIPS",
                                  "mnuExportBPS", "mnuApplyPatch", "FileFiller4", "mnuExportRoomImage",
-                                 "mnuExportStageMap", "FileFiller3", "mnuExit"}));
+                                 "mnuExportStageMap", "mnuExportTiles", "mnuImportTiles", "FileFiller3", "mnuExit"}));
     QCOMPARE(window_->mnuExportIPS()->text(), QStringLiteral("Export IPS Patch..."));
 
     // Nothing to undo, redo or export before an image is open.

@@ -149,13 +149,14 @@ void TestMainWindowFile::menuStatesAtStart()
     }
     // The File menu in order, separators named.
     QList<QAction*> file = window_->menuFile()->actions();
-    // (The three patch items, the two picture exports and their separators stand
-    // between FileFiller2 and Exit, and the recent files, as many as there are.)
+    // (The three patch items, the two picture exports, the tile set out and in
+    // and their separators stand between FileFiller2 and Exit, and the recent
+    // files, as many as there are.)
     file.removeIf([](const QAction* action) {
         return action->objectName().startsWith(QLatin1String("mnuRecent(")) ||
                action->objectName() == QLatin1String("FileFiller5");
     });
-    QCOMPARE(file.size(), 13);
+    QCOMPARE(file.size(), 15);
     QCOMPARE(file.last()->objectName(), QStringLiteral("mnuExit"));
     QCOMPARE(file[1]->objectName(), QStringLiteral("FileFiller1"));
     QVERIFY(file[1]->isSeparator());

@@ -9,6 +9,7 @@
 #include "ui/main/frmQuorvan.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
+#include "ui/tilesheet/frmTileSheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,15 +32,22 @@ QWidget* OpenEditor(frmQuorvan& window, const QString& which)
         window.mnuPalette()->trigger();
         return window.PaletteEditor(false);
     }
+    if (which == QLatin1String("sheet")) {
+        window.mnuTileSheet()->trigger();
+        return window.TileSheet(false);
+    }
     window.mnuTileEditor()->trigger();
     return window.TileEdit(false);
 }
 
 // Closes it as its menu item does: the palette editor is discarded, the tile
-// editor hidden.
+// editor and the tile sheet hidden.
 void CloseEditor(frmQuorvan& window, const QString& which)
 {
-    (which == QLatin1String("palette") ? window.mnuPalette() : window.mnuTileEditor())->trigger();
+    (which == QLatin1String("palette") ? window.mnuPalette()
+     : which == QLatin1String("sheet") ? window.mnuTileSheet()
+                                       : window.mnuTileEditor())
+        ->trigger();
 }
 
 QRect Available(const QWidget& window)
@@ -167,6 +175,7 @@ void TestToolWindows::positionKeptBetweenOpensAndRuns_data()
     QTest::addColumn<QString>("which");
     QTest::newRow("palette editor, discarded when closed") << QStringLiteral("palette");
     QTest::newRow("tile editor, hidden when closed") << QStringLiteral("tile");
+    QTest::newRow("tile sheet, hidden when closed") << QStringLiteral("sheet");
 }
 
 void TestToolWindows::positionKeptBetweenOpensAndRuns()
@@ -223,6 +232,7 @@ void TestToolWindows::restoredWindowsComeBackNormal_data()
     QTest::addColumn<QString>("which");
     QTest::newRow("palette editor, shown again on restore") << QStringLiteral("palette");
     QTest::newRow("tile editor, shown again on restore") << QStringLiteral("tile");
+    QTest::newRow("tile sheet, shown again on restore") << QStringLiteral("sheet");
     QTest::newRow("about box, opened again after the restore") << QStringLiteral("about");
 }
 

@@ -9,10 +9,15 @@
 // OUT-1.png .. OUT-4.png: a stroke, a selection, the paste preview, the paste.
 // "overview" opens the stage overview beside it, with changes shown, a block's
 // uses highlighted and one found, the pointer's numbers in the status bar.
+// "sheet" opens the tile sheet and the tile editor beside it: the block's
+// first tile selected from the editor, a stroke painted into it, and the
+// pointer's tile numbers under the sheet.
 
 #include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
 #include "ui/overview/frmStageOverview.h"
+#include "ui/tileedit/frmTileEdit.h"
+#include "ui/tilesheet/frmTileSheet.h"
 
 #include "ui/common/PictureBox.h"
 
@@ -22,6 +27,7 @@
 #include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QPixmap>
 #include <QScreen>
 #include <QScrollBar>
@@ -139,6 +145,33 @@ int main(int argc, char* argv[])
             QRect area = window.frameGeometry();
             if (const QWidget* overview = window.StageOverview(false))
                 area = area.united(overview->frameGeometry());
+            const QPixmap shot = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+            const bool saved = shot.save(out);
+            std::printf("%s %s\n", saved ? "Saved" : "Could not save", qPrintable(out));
+            QApplication::exit(saved ? 0 : 1);
+        });
+        return QApplication::exec();
+    }
+
+    if (menuName == QLatin1String("sheet")) {
+        // A block picked in the table and shown in the tile editor; a right
+        // click on its top-left quadrant selects that tile in the sheet.
+        emit window.picTile()->mouseDown(1, 0, 40, 70);
+        window.cmdEditTile()->click();
+        window.mnuTileSheet()->trigger();
+        quorvan::frmTileEdit* editor = window.TileEdit(false);
+        quorvan::frmTileSheet* sheet = window.TileSheet(false);
+        emit editor->picTile()->mouseDown(2, 0, 20, 20);
+        // A stroke in value 3 across the tile, then the pointer over another tile.
+        sheet->SetDrawingValue(3);
+        quorvan::PictureBox* pixels = sheet->picPixels();
+        Mouse(pixels, QEvent::MouseButtonPress, QPoint(8, 120), Qt::LeftButton);
+        Mouse(pixels, QEvent::MouseMove, QPoint(120, 8), Qt::LeftButton);
+        Mouse(pixels, QEvent::MouseButtonRelease, QPoint(120, 8), Qt::LeftButton);
+        sheet->SetDrawingValue(1);
+        emit sheet->picSheet()->mouseMove(0, 0, 9 * 16 + 8, 9 * 16 + 8);
+        QTimer::singleShot(1000, [&] {
+            QRect area = window.frameGeometry().united(sheet->frameGeometry()).united(editor->frameGeometry());
             const QPixmap shot = window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
             const bool saved = shot.save(out);
             std::printf("%s %s\n", saved ? "Saved" : "Could not save", qPrintable(out));

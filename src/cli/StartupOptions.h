@@ -30,8 +30,8 @@ struct ToolName {
     bool needsImage;
 };
 inline constexpr ToolName kToolNames[] = {
-    {"palette", true, true}, {"tile", true, true}, {"overview", true, true}, {"history", false, true},
-    {"about", false, false},
+    {"palette", true, true}, {"tile", true, true}, {"sheet", true, true}, {"overview", true, true},
+    {"history", false, true}, {"about", false, false},
 };
 
 struct StartupParse {

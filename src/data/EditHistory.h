@@ -43,13 +43,14 @@
 
 namespace quorvan {
 
-// Where an edit happened: the stage row, the room and the block it changed;
-// -1 for each that does not apply (a colour has a stage but no room or block,
-// a patch has none of them).
+// Where an edit happened: the stage row, the room, the block and the tile it
+// changed; -1 for each that does not apply (a colour has a stage but no room
+// or block, a patch has none of them).
 struct EditPlace {
     int stage = -1;
     int room = -1;
     int block = -1;
+    int tile = -1;
     bool operator==(const EditPlace&) const = default;
 };
 
@@ -104,7 +105,7 @@ public:
     std::size_t redoCount() const { return steps_.size() - applied_; }
 
     // The name and place of the step Undo / Redo would take back / do again:
-    // empty and {-1, -1, -1} when there is none or it has none. While a step is
+    // empty and {-1, -1, -1, -1} when there is none or it has none. While a step is
     // being gathered, Undo takes back that one.
     QString undoName() const;
     EditPlace undoPlace() const;

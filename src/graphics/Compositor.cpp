@@ -77,8 +77,16 @@ Overlap OverlapOf(const PixelView& target, std::int64_t x, std::int64_t y, int s
     return o;
 }
 
-// Draws blocks into one target, keeping the palette tables and scratch space
-// of one composition.
+// The palette tables outlive one composition: a view that redraws a few
+// cells at a time (at every step of a stroke) would otherwise build a table
+// for every cell it draws.
+TilePaletteCache& Palettes()
+{
+    thread_local TilePaletteCache cache;
+    return cache;
+}
+
+// Draws blocks into one target, keeping the scratch space of one composition.
 class Painter {
 public:
     Painter(PixelView target, std::span<const std::uint8_t> image) : target_(target), image_(image) {}
@@ -155,7 +163,7 @@ private:
 
     PixelView target_;
     std::span<const std::uint8_t> image_;
-    TilePaletteCache palettes_;
+    TilePaletteCache& palettes_ = Palettes();
     std::vector<std::uint32_t> scratch_;
 };
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
+#include <limits>
 
 namespace quorvan {
 
@@ -15,24 +17,6 @@ constexpr std::int64_t kTileBytes = 16;
 const StageInfo& RowOf(const StageSource& source)
 {
     return source.stages[static_cast<std::size_t>(IsStageRow(source.stage) ? source.stage : 0)];
-}
-
-// Whether block `block` draws from a changed byte.
-bool BlockTouched(const StageSource& source, const StageInfo& info, int block, const ChangedBytes& changed)
-{
-    const std::int64_t tiles = std::int64_t{info.BlockTiles} + 4 * std::int64_t{block};
-    if (changed.Intersects(tiles, tiles + 4))
-        return true;
-    const std::int64_t attribute = std::int64_t{info.BlockAttributes} + block;
-    if (changed.Intersects(attribute, attribute + 1))
-        return true;
-    const BlockParts parts = ReadBlockParts(source.image, source.stages, source.stage, block);
-    const std::int64_t colours = std::int64_t{info.Palettes} + 4 * std::int64_t{parts.attribute % 4};
-    if (changed.Intersects(colours, colours + 4))
-        return true;
-    return std::any_of(parts.tileOffsets.begin(), parts.tileOffsets.end(), [&](std::int32_t offset) {
-        return offset >= 0 && changed.Intersects(offset, offset + kTileBytes);
-    });
 }
 
 // Whether any byte a block of the stage may read changed: its definitions,
@@ -59,8 +43,40 @@ BlockSet TouchedBlocks(const StageSource& source, const ChangedBytes& changed)
     const StageInfo& info = RowOf(source);
     if (changed.empty() || !AnyBlockBytesTouched(source, info, changed))
         return touched;
-    for (int block = 0; block < 256; ++block)
-        touched.set(static_cast<std::size_t>(block), BlockTouched(source, info, block, changed));
+    // What a block reads, asked of the change once for the stage rather than
+    // once per block: which of the 256 tiles (where ReadBlockParts finds
+    // them), which of the four palettes, and whether any block's own bytes.
+    const int row = IsStageRow(source.stage) ? source.stage : 0;
+    std::bitset<256> tileTouched;
+    for (int tile = 0; tile < 256; ++tile) {
+        const std::int64_t offset = kTileBytes * tile + TileBase(source.stages, row, static_cast<std::uint8_t>(tile));
+        tileTouched.set(static_cast<std::size_t>(tile),
+                        offset >= 0 && offset <= std::numeric_limits<std::int32_t>::max() &&
+                            changed.Intersects(offset, offset + kTileBytes));
+    }
+    std::array<bool, 4> paletteTouched{};
+    for (std::size_t p = 0; p < paletteTouched.size(); ++p) {
+        const std::int64_t colours = std::int64_t{info.Palettes} + 4 * static_cast<std::int64_t>(p);
+        paletteTouched[p] = changed.Intersects(colours, colours + 4);
+    }
+    const std::int64_t tiles = info.BlockTiles;
+    const std::int64_t attributes = info.BlockAttributes;
+    const bool definitions =
+        changed.Intersects(tiles, tiles + 4 * 256) || changed.Intersects(attributes, attributes + 256);
+    // A byte outside the image reads as 0, as drawing reads it.
+    const auto size = static_cast<std::int64_t>(source.image.size());
+    const auto read = [&](std::int64_t offset) -> std::uint8_t {
+        return offset >= 0 && offset < size ? source.image[static_cast<std::size_t>(offset)] : 0;
+    };
+    for (int block = 0; block < 256; ++block) {
+        const std::int64_t numbers = tiles + 4 * std::int64_t{block};
+        const std::int64_t attribute = attributes + block;
+        bool hit = definitions && (changed.Intersects(numbers, numbers + 4) || changed.Intersects(attribute, attribute + 1));
+        hit = hit || paletteTouched[read(attribute) % 4];
+        for (int k = 0; k < 4 && !hit; ++k)
+            hit = tileTouched.test(read(numbers + k));
+        touched.set(static_cast<std::size_t>(block), hit);
+    }
     return touched;
 }
 

@@ -57,6 +57,14 @@ bool SheetArguments(const PixelView& target, const StageSource& source, int pale
     return Fits(target, side) && IsStageRow(source.stage) && PaletteAllowed(palette);
 }
 
+// The decoding table of the palette's colours: built once per palette, not
+// at every redraw (a stroke redraws a tile at every step).
+const TilePalette& PaletteFor(const TileColours& colours)
+{
+    thread_local TilePaletteCache cache;
+    return cache.For(colours);
+}
+
 } // namespace
 
 TileColours SheetColours(const StageSource& source, int palette, RenderFaults& faults)
@@ -88,7 +96,7 @@ bool DrawSheetTiles(PixelView target, const StageSource& source, int palette, co
 {
     if (!SheetArguments(target, source, palette, kSheetSide))
         return false;
-    const TilePalette table(SheetColours(source, palette, faults));
+    const TilePalette& table = PaletteFor(SheetColours(source, palette, faults));
     for (int tile = 0; tile < kStageTiles; ++tile)
         if (tiles.test(static_cast<std::size_t>(tile)))
             DrawCell(target, source, table, tile, faults);
@@ -99,7 +107,7 @@ bool DrawTileZoom(PixelView target, const StageSource& source, int palette, int 
 {
     if (!SheetArguments(target, source, palette, kTileZoomSide) || tile < 0 || tile >= kStageTiles)
         return false;
-    const TilePalette table(SheetColours(source, palette, faults));
+    const TilePalette& table = PaletteFor(SheetColours(source, palette, faults));
     DrawTile(source, table, tile, target.pixels, target.stride, kTileZoomScale, faults);
     for (int y = 0; y < kTileZoomSide; ++y) {
         std::uint32_t* line = At(target, 0, y);

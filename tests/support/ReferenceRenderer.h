@@ -194,6 +194,21 @@ inline QImage WithGrid(QImage picture, int step)
     return picture;
 }
 
+// The tile sheet as the window shows it: the stage's tiles at scale 2 under
+// the white grid of its cells; and one tile at scale 16 under the white grid
+// of its pixels, as its pixel editor shows it.
+inline QImage ReferenceSheet(const ImageData& image, int stage, int palette)
+{
+    return WithGrid(ReferenceTileSheet(image, stage, palette, 2), 16);
+}
+
+inline QImage ReferenceTileZoom(const ImageData& image, int stage, int palette, int tile)
+{
+    QImage picture(128, 128, QImage::Format_RGB32);
+    DrawReferenceTile(picture, image, stage, palette, tile, 16, 0, 0);
+    return WithGrid(picture, 16);
+}
+
 inline QImage ReferenceEditorBlock(const ImageData& image, int stage, int block)
 {
     QImage picture = WithGrid(ReferenceBlock(image, stage, block, 8), 8);

@@ -6,13 +6,14 @@
 
 namespace quorvan {
 
-FrameOverlay::FrameOverlay(const QString& name, PictureBox* picture) : QWidget(picture->parentWidget())
+FrameOverlay::FrameOverlay(const QString& name, PictureBox* picture, FrameStyle style)
+    : QWidget(picture->parentWidget()), style_(style)
 {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
-    setGeometry(picture->geometry());
+    setGeometry(picture->geometry().adjusted(0, 0, style_.spill, style_.spill));
     raise();
 }
 
@@ -39,6 +40,8 @@ void FrameOverlay::paintEvent(QPaintEvent*)
     // inside them (drawRect of w-1 x h-1 covers exactly the edge pixels).
     painter.setPen(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | kOuterColour)));
     painter.drawRect(frame_.adjusted(0, 0, -1, -1));
+    if (!style_.innerRing)
+        return;
     painter.setPen(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | kInnerColour)));
     painter.drawRect(frame_.adjusted(1, 1, -2, -2));
 }

@@ -15,16 +15,24 @@ namespace quorvan {
 
 class PictureBox;
 
+// How a frame looks: the inner black ring or not, and how many pixels the
+// overlay reaches past the picture's right and bottom edges (so that a frame
+// around the picture's last cells can close outside it).
+struct FrameStyle {
+    bool innerRing = true;
+    int spill = 0;
+};
+
 class FrameOverlay : public QWidget {
     Q_OBJECT
 public:
-    // Lies exactly over `picture`, as its sibling, above it.
-    FrameOverlay(const QString& name, PictureBox* picture);
+    // Lies over `picture` (and `style.spill` pixels past it), as its sibling, above it.
+    FrameOverlay(const QString& name, PictureBox* picture, FrameStyle style = {});
 
     // The framed rectangle in the picture's pixels; an empty one for none.
     // The frame is two pixels wide, just inside the rectangle: the outer ring
     // in kOuterColour, the inner one in kInnerColour, so that it shows on
-    // light and dark blocks alike.
+    // light and dark blocks alike (one pixel, the outer ring, without the inner).
     void setFrame(const QRect& rect);
     QRect frame() const { return frame_; }
 
@@ -36,6 +44,7 @@ protected:
 
 private:
     QRect frame_;
+    FrameStyle style_;
 };
 
 } // namespace quorvan

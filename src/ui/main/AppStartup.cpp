@@ -36,6 +36,7 @@ void OpenToolWindows(frmQuorvan& window, const QStringList& tools)
     for (const QString& name : tools) {
         QAction* item = name == QLatin1String("palette")  ? window.mnuPalette()
                         : name == QLatin1String("tile")     ? window.mnuTileEditor()
+                        : name == QLatin1String("sheet")    ? window.mnuTileSheet()
                         : name == QLatin1String("about")    ? window.mnuAbout()
                         : name == QLatin1String("overview") ? window.mnuStageOverview()
                         : name == QLatin1String("history")  ? window.mnuHistory()

@@ -70,6 +70,8 @@ void MainMenus::Build(QMenuBar* bar)
     Separator(file, QStringLiteral("FileFiller4"));
     exportRoomImage = Add(file, QStringLiteral("mnuExportRoomImage"), QStringLiteral("Export Room &Image..."));
     exportStageMap = Add(file, QStringLiteral("mnuExportStageMap"), QStringLiteral("Export Stage &Map..."));
+    exportTiles = Add(file, QStringLiteral("mnuExportTiles"), QStringLiteral("Export &Tile Set..."));
+    importTiles = Add(file, QStringLiteral("mnuImportTiles"), QStringLiteral("Im&port Tile Set..."));
     Separator(file, QStringLiteral("FileFiller3"));
     for (std::size_t k = 0; k < recent.size(); ++k) {
         recent[k] = new QAction(file); // placed while in use
@@ -88,6 +90,7 @@ void MainMenus::Build(QMenuBar* bar)
     palette = Add(edit, QStringLiteral("mnuPalette"), QStringLiteral("&Palette"), {false, true});
     tileEditor = Add(edit, QStringLiteral("mnuTileEditor"), QStringLiteral("&Tile Editor"), {false, true});
     history = Add(edit, QStringLiteral("mnuHistory"), QStringLiteral("Histor&y"), {false, true});
+    tileSheet = Add(edit, QStringLiteral("mnuTileSheet"), QStringLiteral("Tile S&heet"), {false, true});
     Separator(edit, QStringLiteral("EditFiller2"));
     cut = Add(edit, QStringLiteral("mnuCut"), QStringLiteral("&Cut"), {false, false, {Key(Qt::CTRL | Qt::Key_X)}});
     copy = Add(edit, QStringLiteral("mnuCopy"), QStringLiteral("C&opy"), {false, false, {Key(Qt::CTRL | Qt::Key_C)}});

@@ -27,6 +27,8 @@ struct MainMenus {
     QAction* applyPatch = nullptr;
     QAction* exportRoomImage = nullptr;
     QAction* exportStageMap = nullptr;
+    QAction* exportTiles = nullptr;
+    QAction* importTiles = nullptr;
     // The recent files, shown (with recentSeparator) before Exit only while in use.
     std::array<QAction*, 8> recent{};
     QAction* recentSeparator = nullptr;
@@ -38,6 +40,7 @@ struct MainMenus {
     QAction* palette = nullptr;
     QAction* tileEditor = nullptr;
     QAction* history = nullptr;
+    QAction* tileSheet = nullptr;
     QAction* cut = nullptr;
     QAction* copy = nullptr;
     QAction* paste = nullptr;

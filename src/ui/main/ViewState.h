@@ -23,6 +23,7 @@ struct ViewState {
     bool tileEditorOpen = false;
     bool overviewOpen = false;
     bool historyOpen = false;
+    bool sheetOpen = false;
 
     bool blockSelected() const { return selectedBlock >= 0; }
 };

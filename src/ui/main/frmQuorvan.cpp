@@ -182,6 +182,8 @@ void frmQuorvan::ConnectWidgets()
     click(menus_.applyPatch, &frmQuorvan::mnuApplyPatch_Click);
     click(menus_.exportRoomImage, &frmQuorvan::mnuExportRoomImage_Click);
     click(menus_.exportStageMap, &frmQuorvan::mnuExportStageMap_Click);
+    click(menus_.exportTiles, &frmQuorvan::mnuExportTiles_Click);
+    click(menus_.importTiles, &frmQuorvan::mnuImportTiles_Click);
     for (std::size_t k = 0; k < menus_.recent.size(); ++k)
         connect(menus_.recent[k], &QAction::triggered, this, [this, k] { mnuRecent_Click(static_cast<int>(k)); });
     click(menus_.exit, &frmQuorvan::mnuExit_Click);
@@ -190,6 +192,7 @@ void frmQuorvan::ConnectWidgets()
     toggle(menus_.palette, &frmQuorvan::mnuPalette_Click);
     toggle(menus_.tileEditor, &frmQuorvan::mnuTileEditor_Click);
     toggle(menus_.history, &frmQuorvan::mnuHistory_Click);
+    toggle(menus_.tileSheet, &frmQuorvan::mnuTileSheet_Click);
     click(menus_.cut, &frmQuorvan::mnuCut_Click);
     click(menus_.copy, &frmQuorvan::mnuCopy_Click);
     click(menus_.paste, &frmQuorvan::mnuPaste_Click);
@@ -223,6 +226,7 @@ void frmQuorvan::ConnectWidgets()
     follow(menus_.tileEditor, view_.tileEditorOpen);
     follow(menus_.history, view_.historyOpen);
     follow(menus_.stageOverview, view_.overviewOpen);
+    follow(menus_.tileSheet, view_.sheetOpen);
     follow(menus_.grid[0], view_.editorGrid);
     follow(menus_.grid[1], view_.tableGrid);
     follow(menus_.highlightUses, view_.highlightUses);

@@ -54,6 +54,7 @@ class frmHistory;
 class frmPaletteEditor;
 class frmStageOverview;
 class frmTileEdit;
+class frmTileSheet;
 enum class PatchFormat;
 
 class frmQuorvan : public QMainWindow {
@@ -84,6 +85,7 @@ public:
     frmAbout* About(bool create = true);
     frmStageOverview* StageOverview(bool create = true);
     frmHistory* HistoryWindow(bool create = true);
+    frmTileSheet* TileSheet(bool create = true);
 
     // Discards the palette editor: the accessor reads null at once and the window
     // is deleted when control returns to the event loop. The next creation
@@ -127,6 +129,7 @@ public:
     QAction* mnuPalette() const { return menus_.palette; }
     QAction* mnuTileEditor() const { return menus_.tileEditor; }
     QAction* mnuHistory() const { return menus_.history; }
+    QAction* mnuTileSheet() const { return menus_.tileSheet; }
     QAction* mnuStageSelect(int index) const { return menus_.stages.at(static_cast<std::size_t>(index)); }
     QAction* mnuGrid(int index) const { return menus_.grid.at(static_cast<std::size_t>(index)); }
     QAction* mnuAbout() const { return menus_.about; }
@@ -151,6 +154,8 @@ public:
     QAction* mnuEmal() const { return menus_.emal; }
     QAction* mnuExportRoomImage() const { return menus_.exportRoomImage; }
     QAction* mnuExportStageMap() const { return menus_.exportStageMap; }
+    QAction* mnuExportTiles() const { return menus_.exportTiles; }
+    QAction* mnuImportTiles() const { return menus_.importTiles; }
     QAction* mnuTestInEmulator() const { return menus_.testInEmulator; }
     // Entry `index` (0 = newest) of the recent files; null when the list is shorter.
     QAction* mnuRecent(int index) const;
@@ -221,6 +226,10 @@ public slots:
     // export scale of Preferences.
     void mnuExportRoomImage_Click();
     void mnuExportStageMap_Click();
+    // The stage's tiles as the sheet shows them, to a PNG or CHR file; a tile
+    // set read from one into the stage as one edit.
+    void mnuExportTiles_Click();
+    void mnuImportTiles_Click();
     // The image as it is now, in the emulator of Preferences.
     void mnuTestInEmulator_Click();
     // A recent file: opened as Open would, after the unsaved-change question.
@@ -232,6 +241,8 @@ public slots:
     void mnuHighlightUses_Click();
     void mnuShowChanges_Click();
     void mnuFindNextUse_Click();
+    // "Tile S&heet" shows the tile sheet or hides it.
+    void mnuTileSheet_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -309,6 +320,13 @@ private:
     void ConnectHistoryWindow(frmHistory* window);
     // Undoes or redoes, one step at a time through Undo / Redo, until `index` steps are applied.
     void GoToHistoryState(int index);
+    // The tile sheet and the tile editor together (frmQuorvan_tiles.cpp): the
+    // sheet takes the palette of a block picked or shown; a click on a
+    // quadrant of the editor's block writes or takes the sheet's tile.
+    void ConnectTileSheet(frmTileSheet* sheet);
+    void SheetFollowsBlock(int block);
+    void TileEdit_QuadrantClicked(int quadrant, int button);
+    int SheetPalette() const; // the palette the sheet draws with (a new sheet's, when there is none)
 
     // What is in view (frmQuorvan_views.cpp): each sets the view state, the
     // widgets that show it, and draws what changed.
@@ -358,6 +376,7 @@ private:
     QPointer<frmAbout> about_;
     QPointer<frmStageOverview> stageOverview_;
     QPointer<frmHistory> historyWindow_;
+    QPointer<frmTileSheet> tileSheet_;
 
     bool closing_ = false;      // set once the user agreed to close
     bool checkingDisk_ = false; // asking about a file changed on disk

@@ -10,6 +10,7 @@
 #include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
+#include "ui/tilesheet/frmTileSheet.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -59,6 +60,10 @@ void frmQuorvan::closeEvent(QCloseEvent* event)
         delete overview;
     }
     delete HistoryWindow(false);
+    if (frmTileSheet* sheet = TileSheet(false)) {
+        sheet->hide();
+        delete sheet;
+    }
 
     // Owner-drawn menus are removed here, once the tool windows are gone.
     RemoveODMenus(this);
@@ -89,6 +94,8 @@ void frmQuorvan::Form_Resize()
             overview->hide();
         if (frmHistory* history = HistoryWindow(false))
             history->hide();
+        if (frmTileSheet* sheet = TileSheet(false))
+            sheet->hide();
         return;
     }
     // Back again: the editors whose items are checked come back; the about box does not.
@@ -100,6 +107,8 @@ void frmQuorvan::Form_Resize()
         StageOverview()->show();
     if (view_.historyOpen)
         HistoryWindow()->show();
+    if (view_.sheetOpen)
+        TileSheet()->show();
 }
 
 } // namespace quorvan

@@ -1,23 +1,36 @@
 // What leaves the program as a file: the changes made to the image as an IPS
 // or a BPS patch (against the clean original set in Preferences, else against
-// the image as opened), and PNG pictures of the room or the stage, at the
-// export scale kept in Preferences. No export ever replaces the open image or
-// the clean original.
+// the image as opened), PNG pictures of the room or the stage, at the export
+// scale kept in Preferences, and the stage's tile set as the tile sheet shows
+// it, which also comes back in. No export ever replaces the open image or the
+// clean original.
 
 #include "ui/main/frmQuorvan.h"
 
+#include "data/ByteWrites.h"
 #include "data/PatchExport.h"
 #include "data/RomDocument.h"
 #include "graphics/DocumentSource.h"
 #include "graphics/StagePicture.h"
+#include "graphics/TileSetFile.h"
+#include "graphics/TileSheet.h"
 #include "ui/common/MsgBox.h"
 #include "ui/common/clsDialog.h"
 #include "ui/main/LevelView.h"
 #include "ui/prefs/Preferences.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace quorvan {
+
+namespace {
+
+const QString kTileSetFilter = QStringLiteral(
+    "Tile Sets (*.png;*.chr)|*.png;*.chr|PNG Images (*.png)|*.png|CHR Tiles (*.chr)|*.chr|All Files (*.*)|*.*");
+const QString kNotATileSetName = QStringLiteral("A tile set file's name ends in .png or .chr.");
+
+} // namespace
 
 std::optional<QString> frmQuorvan::ChooseFile(FileChoice choice, const QString& title, const QString& filter,
                                               const QString& fileName, const QString& suffix)
@@ -182,6 +195,88 @@ void frmQuorvan::ExportPicture(bool wholeStage)
         ShowFileError(QStringLiteral("write the picture to"), path, *error);
     else
         NoteWritten(path);
+}
+
+void frmQuorvan::mnuExportTiles_Click()
+{
+    if (!document_.isOpen() || !view_.stageChosen)
+        return;
+    const QString title = QStringLiteral("Export Tile Set");
+    const QString action = QStringLiteral("write the tile set to");
+    const QString name = QStringLiteral("%1 stage %2 tiles.png")
+                             .arg(QFileInfo(document_.fileName()).completeBaseName())
+                             .arg(document_.currentStage() + 1);
+    const std::optional<QString> chosen =
+        ChooseFile(FileChoice::Save, title, kTileSetFilter, name, QStringLiteral("png"));
+    if (!chosen || !ExportMayWrite(*chosen, Preferences::Load().cleanOriginal, QStringLiteral("tile set")))
+        return;
+    const QString& path = *chosen;
+    const std::optional<TileSetFormat> format = TileSetFormatOfName(path);
+    if (!format) {
+        ShowFileError(action, path, kNotATileSetName);
+        return;
+    }
+    if (!ConfirmReplace(path, title))
+        return;
+    // The tiles as the sheet shows them: in its palette.
+    if (const auto error = ExportTileSet(path, *format, SourceOf(document_), SheetPalette()))
+        ShowFileError(action, path, *error);
+}
+
+void frmQuorvan::mnuImportTiles_Click()
+{
+    if (!document_.isOpen() || !view_.stageChosen)
+        return;
+    const QString title = QStringLiteral("Import Tile Set");
+    const std::optional<QString> chosen = ChooseFile(FileChoice::Open, title, kTileSetFilter, QString(), QString());
+    if (!chosen)
+        return;
+    const QString& path = *chosen;
+    const std::optional<TileSetFormat> format = TileSetFormatOfName(path);
+    if (!format) {
+        ShowFileError(QStringLiteral("read the tile set from"), path, kNotATileSetName);
+        return;
+    }
+    const StageSource source = SourceOf(document_);
+    const int palette = SheetPalette();
+    RenderFaults faults;
+    const TileSetRead read = ReadTileSetFile(path, *format, SheetColours(source, palette, faults));
+    if (read.status == TileSetRead::Status::ReadFailed) {
+        ShowFileError(QStringLiteral("read the tile set from"), path, read.error);
+        return;
+    }
+    const QString unchanged = QStringLiteral("\"%1\" was not imported; the image is unchanged.\n\n")
+                                  .arg(QDir::toNativeSeparators(path));
+    if (!read.ok()) {
+        // A picture's colours are read in the sheet's palette: say which.
+        const QString colours = *format == TileSetFormat::Png
+                                    ? QStringLiteral("\n\nIts colours were matched against palette %1 of stage %2.")
+                                          .arg(palette)
+                                          .arg(source.stage + 1)
+                                    : QString();
+        MsgBox(this, unchanged + QStringLiteral("The file was refused: ") + read.error + colours, title,
+               QMessageBox::Ok, MsgIcon::Critical);
+        return;
+    }
+    const std::optional<TileSetImport> import = TileSetWrites(source, read.tiles);
+    if (!import) {
+        MsgBox(this, unchanged + QStringLiteral("The tiles of stage %1 lie past the end of the image.").arg(source.stage + 1),
+               title, QMessageBox::Ok, MsgIcon::Critical);
+        return;
+    }
+    if (import->writes.empty()) {
+        MsgBox(this, QStringLiteral("The file holds the tiles stage %1 has already: nothing changed.").arg(source.stage + 1),
+               title, QMessageBox::Ok, MsgIcon::Information);
+        return;
+    }
+    // The shared set is drawn in eight stages: changing it is asked for, never assumed.
+    if (import->sharedChanged &&
+        MsgBox(this, QStringLiteral("Tiles 80-FF are shared by stages 1 to 8. Change them in every one of those stages?"),
+               title, QMessageBox::Yes | QMessageBox::Cancel, MsgIcon::Question,
+               QMessageBox::Cancel) != QMessageBox::Yes)
+        return;
+    EditStep step(document_.history(), QStringLiteral("Import Tiles"), EditPlace{source.stage, -1, -1});
+    WriteBytes(document_.image(), import->writes);
 }
 
 } // namespace quorvan

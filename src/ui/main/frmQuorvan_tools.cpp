@@ -15,6 +15,7 @@
 #include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
+#include "ui/tilesheet/frmTileSheet.h"
 
 #include <QAction>
 
@@ -80,6 +81,15 @@ frmHistory* frmQuorvan::HistoryWindow(bool create)
     });
 }
 
+frmTileSheet* frmQuorvan::TileSheet(bool create)
+{
+    return ToolWindow(tileSheet_, create, ToolPlacement::BesideOwner, [this] {
+        auto* sheet = new frmTileSheet(document_, this);
+        ConnectTileSheet(sheet);
+        return sheet;
+    });
+}
+
 void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
 {
     // "Refresh Editor" redraws the level view, then the block table.
@@ -87,6 +97,9 @@ void frmQuorvan::ConnectTileEdit(frmTileEdit* editor)
         DrawLevel();
         DrawTable();
     });
+    // The sheet takes the palette of the block shown; the block's quadrants take the sheet's tile.
+    connect(editor, &frmTileEdit::blockShown, this, &frmQuorvan::SheetFollowsBlock);
+    connect(editor, &frmTileEdit::quadrantClicked, this, &frmQuorvan::TileEdit_QuadrantClicked);
 }
 
 void frmQuorvan::ConnectPaletteEditor(frmPaletteEditor* editor)
@@ -224,6 +237,18 @@ void frmQuorvan::mnuHistory_Click()
     }
     view_.historyOpen = !view_.historyOpen;
     menus_.history->setChecked(view_.historyOpen);
+}
+
+void frmQuorvan::mnuTileSheet_Click()
+{
+    if (view_.sheetOpen) {
+        if (frmTileSheet* sheet = TileSheet(false))
+            sheet->hide();
+    } else {
+        TileSheet()->show();
+    }
+    view_.sheetOpen = !view_.sheetOpen;
+    menus_.tileSheet->setChecked(view_.sheetOpen);
 }
 
 } // namespace quorvan

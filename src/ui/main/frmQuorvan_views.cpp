@@ -19,6 +19,7 @@
 #include "ui/overview/frmStageOverview.h"
 #include "ui/paletteedit/frmPaletteEditor.h"
 #include "ui/tileedit/frmTileEdit.h"
+#include "ui/tilesheet/frmTileSheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -151,6 +152,7 @@ void frmQuorvan::SelectBlock(int block)
     UpdateEditItems();
     if (highlightMoves)
         MarksChanged();
+    SheetFollowsBlock(block);
     // The tile editor follows the selection; it is created for this but not shown.
     frmTileEdit* editor = TileEdit();
     editor->ShowBlock(block);
@@ -186,6 +188,8 @@ void frmQuorvan::mnuStageSelect_Click(int index)
     if (frmStageOverview* overview = StageOverview(false))
         overview->ShowStage();
     SyncStageOverview();
+    if (frmTileSheet* sheet = TileSheet(false))
+        sheet->ShowStage();
     UpdateEditItems();
     tableView_->Draw();
     tableView_->DrawSelected();
@@ -214,7 +218,7 @@ void frmQuorvan::UpdateEditItems()
     const bool stage = open && view_.stageChosen;
     for (QAction* item : {menus_.palette, menus_.tileEditor, menus_.grid[0], menus_.grid[1], menus_.stageOverview,
                           menus_.highlightUses, menus_.showChanges, menus_.findNextUse, menus_.exportRoomImage,
-                          menus_.exportStageMap})
+                          menus_.exportStageMap, menus_.tileSheet, menus_.exportTiles, menus_.importTiles})
         if (stage)
             item->setEnabled(true); // and stays so
 
@@ -337,6 +341,8 @@ void frmQuorvan::ShowEditPlace(const EditPlace& place)
         ShowRoom(place.room);
     if (place.block >= 0)
         ShowPage(place.block / kTablePageBlocks);
+    if (frmTileSheet* sheet = TileSheet(false); sheet != nullptr && place.tile >= 0)
+        sheet->SelectTile(place.tile);
 }
 
 } // namespace quorvan

@@ -177,6 +177,11 @@ void frmTileEdit::ConnectWidgets()
     for (std::size_t k = 0; k < 4; ++k)
         showValue(hsTile_[k], lblTileValue_[k]);
     connect(vsTile_, &QScrollBar::valueChanged, this, [this] { vsTile_Change(); });
+    connect(vsTile_, &QScrollBar::valueChanged, this, &frmTileEdit::blockShown);
+    connect(picTile_, &PictureBox::mouseDown, this, [this](int button, int, int x, int y) {
+        if (x >= 0 && y >= 0 && x < picTile_->ScaleWidth() && y < picTile_->ScaleHeight())
+            emit quadrantClicked((x < picTile_->ScaleWidth() / 2 ? 0 : 1) + (y < picTile_->ScaleHeight() / 2 ? 0 : 2), button);
+    });
     for (int k = 0; k < 4; ++k) {
         QScrollBar* bar = hsTile_[static_cast<std::size_t>(k)];
         connect(bar, &QScrollBar::valueChanged, this, [this, k] { hsTile_Change(k); });
@@ -351,6 +356,7 @@ void frmTileEdit::optPal_Click(int i)
         EditStep step(document_.history(), QStringLiteral("Palette"), BlockPlace(b));
         image.write(AttributeOffset(b), static_cast<std::uint8_t>((attribute / 4) * 4 + i));
     }
+    emit blockShown(b);
 }
 
 void frmTileEdit::cboFlags_Click()

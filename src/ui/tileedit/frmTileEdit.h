@@ -66,6 +66,11 @@ public slots:
 signals:
     // "Refresh Editor": the views that show the image should be redrawn.
     void refreshRequested();
+    // It turned to block `block` (vsTile's value changed), or the user gave the block another palette.
+    void blockShown(int block);
+    // A press on quadrant `quadrant` of picTile (0 top-left, 1 top-right, 2
+    // bottom-left, 3 bottom-right) with `button` (1 left, 2 right); it writes nothing.
+    void quadrantClicked(int quadrant, int button);
 
 protected:
     // Closing only hides the window; it keeps its controls' values.
