@@ -119,4 +119,12 @@ InfoText TileInfo(std::span<const std::uint8_t> image, const StageTable& stages,
     return text;
 }
 
+std::optional<int> BlockPalette(std::span<const std::uint8_t> image, const StageInfo& stage, int block)
+{
+    const std::int64_t at = std::int64_t{stage.BlockAttributes} + block;
+    if (block < 0 || block > 255 || at < 0 || at >= static_cast<std::int64_t>(image.size()))
+        return std::nullopt;
+    return image[static_cast<std::size_t>(at)] % 4;
+}
+
 } // namespace quorvan

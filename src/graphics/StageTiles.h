@@ -67,6 +67,10 @@ ByteWrites PixelWrites(std::span<const std::uint8_t> image, const StageTable& st
 
 // How many of the 256 blocks of stage row `stage` name `tile` in any of their
 // four tile numbers (a block counts once; bytes outside the image name none).
+// The palette (0..3) of block `block` (0..255) of `stage`; nothing when its
+// attribute byte lies outside the image or the block number is out of range.
+std::optional<int> BlockPalette(std::span<const std::uint8_t> image, const StageInfo& stage, int block);
+
 int CountTileUses(std::span<const std::uint8_t> image, const StageTable& stages, int stage, int tile);
 
 // The sheet's info text for a tile, in the style of CellInfo.h:

@@ -94,6 +94,23 @@ QStringList clsDialog::NameFilters(const QString& storedFilter)
     return filters;
 }
 
+std::optional<QString> clsDialog::ChooseOnce(bool save, const QString& title, const QString& filter,
+                                             const QString& folder, const QString& fileName,
+                                             const QString& defaultExt)
+{
+    const clsDialog before = *this;
+    setFilter(filter);
+    setFilterIndex(1);
+    setDialogTitle(title);
+    setInitDir(folder);
+    setFileName(fileName);
+    setDefaultExt(defaultExt);
+    const bool chosen = save ? ShowSave() : ShowOpen();
+    const QString path = FileName();
+    *this = before;
+    return chosen ? std::optional<QString>(path) : std::nullopt;
+}
+
 bool clsDialog::ShowOpen()
 {
     return Show(false);

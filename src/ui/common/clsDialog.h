@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 class QFileDialog;
 class QWidget;
@@ -58,6 +59,14 @@ public:
     void setDefaultExt(const QString& value) { defaultExt_ = value; }
     bool CancelError() const { return cancelError_; }
     void setCancelError(bool value) { cancelError_ = value; }
+
+    // One choice that leaves the dialog's properties as they were (so that a
+    // dialog shared by Open and Save As keeps proposing the image): a save or
+    // open dialog with this title, filter (its first entry selected), folder,
+    // proposed name and default extension. The path chosen, or nothing when
+    // cancelled.
+    std::optional<QString> ChooseOnce(bool save, const QString& title, const QString& filter, const QString& folder,
+                                      const QString& fileName, const QString& defaultExt);
 
     // The record the next dialog is built from.
     OpenFileNameRecord BuildRecord() const;

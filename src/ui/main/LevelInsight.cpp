@@ -2,6 +2,7 @@
 
 #include "data/RomDocument.h"
 #include "graphics/RoomMarks.h"
+#include "ui/common/PictureBox.h"
 #include "ui/main/ViewGeometry.h"
 #include "ui/main/ViewState.h"
 
@@ -23,6 +24,15 @@ LevelInsight::LevelInsight(RomDocument& document, const ViewState& view, QLabel&
     : QObject(&panel), document_(document), view_(view), panel_(panel)
 {
     connect(&document_, &RomDocument::changed, this, &LevelInsight::Document_Changed);
+}
+
+void LevelInsight::Watch(PictureBox& level, PictureBox& table)
+{
+    for (auto [picture, over] : {std::pair{&level, Over::Level}, std::pair{&table, Over::Table}}) {
+        picture->setMouseTracking(true);
+        connect(picture, &PictureBox::mouseMove, this, [this, over](int, int, int x, int y) { PointerAt(over, x, y); });
+        connect(picture, &PictureBox::mouseLeave, this, [this, over] { PointerLeft(over); });
+    }
 }
 
 void LevelInsight::PointerAt(Over over, int x, int y)

@@ -20,6 +20,7 @@ class QLabel;
 
 namespace quorvan {
 
+class PictureBox;
 class RomDocument;
 struct DocumentChange;
 struct ViewState;
@@ -29,6 +30,9 @@ class LevelInsight : public QObject, public RoomLayer {
 public:
     LevelInsight(RomDocument& document, const ViewState& view, QLabel& panel);
 
+    // Follows the pointer over the level view and the block table, with no
+    // button held too.
+    void Watch(PictureBox& level, PictureBox& table);
     // The pointer over the level view or the block table (their pixels), or gone.
     enum class Over { Nothing, Level, Table };
     void PointerAt(Over over, int x, int y);

@@ -1,5 +1,9 @@
 #include "ui/main/RecentFiles.h"
 
+#include <QUrl>
+
+#include <QMimeData>
+
 #include "data/RomDocument.h"
 
 #include <QDir>
@@ -74,6 +78,20 @@ QString RecentFileCaption(int index, const QString& path)
     QString shown = path;
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+QString DroppedImage(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QString path = urls.first().toLocalFile();
+    const QFileInfo file(path);
+    if (file.suffix().compare(QLatin1String("nes"), Qt::CaseInsensitive) != 0 || file.isDir())
+        return {};
+    return path;
 }
 
 } // namespace quorvan

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class QMimeData;
+
 namespace quorvan {
 
 inline constexpr int kMaxRecentFiles = 8;
@@ -23,5 +25,9 @@ void ClearRecentFiles();
 // The caption of entry `index` (0 = newest): its number as the mnemonic, then
 // the path (an "&" in it doubled, so that it shows as it is).
 QString RecentFileCaption(int index, const QString& path);
+
+// The one local .nes file a drag carries; empty for anything else (several
+// files, a folder, a remote address, text).
+QString DroppedImage(const QMimeData* data);
 
 } // namespace quorvan

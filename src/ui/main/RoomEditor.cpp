@@ -11,6 +11,9 @@
 #include "ui/main/ViewGeometry.h"
 #include "ui/main/ViewState.h"
 
+#include <QGuiApplication>
+#include <QWindow>
+
 
 namespace quorvan {
 
@@ -20,6 +23,13 @@ using namespace view;
 RoomEditor::RoomEditor(RomDocument& document, const ViewState& view, PictureBox& picture, QWidget* dialogs)
     : QObject(&picture), document_(document), view_(view), picture_(picture), dialogs_(dialogs)
 {
+    // The press is the window's to hand over (picEditor_MouseDown); the rest of a gesture comes here.
+    connect(&picture_, &PictureBox::mouseMove, this, &RoomEditor::MouseMove);
+    connect(&picture_, &PictureBox::mouseUp, this, [this](int button, int, int, int) { MouseUp(button); });
+    connect(&picture_, &PictureBox::mouseLeave, this, &RoomEditor::MouseLeave);
+    // Another window took the keyboard in the middle of a drag: its release
+    // may never come, and edits made there are no part of the stroke.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &RoomEditor::EndGesture);
 }
 
 bool RoomEditor::CanEditRoom() const

@@ -149,6 +149,7 @@ void frmQuorvan::CreateWidgets()
     tableView_ = new BlockTableView(document_, view_, *picTile_, *picSelectedTile_, this);
     insight_ = new LevelInsight(document_, view_, *panel3_);
     roomEditor_ = new RoomEditor(document_, view_, *picEditor_, this);
+    insight_->Watch(*picEditor_, *picTile_);
     levelView_->AddLayer(insight_);
     levelView_->AddLayer(roomEditor_);
 }

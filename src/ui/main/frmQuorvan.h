@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -262,6 +263,15 @@ private:
     void ConnectViews();
     void Form_Load();
     void SetupMenus();
+
+    // Every tool window (null when not created), whether its item says it is
+    // open, and how to show it (creating it).
+    struct ToolWindowState {
+        QWidget* window;
+        bool open;
+        std::function<void()> show;
+    };
+    std::vector<ToolWindowState> ToolWindows();
 
     // Asks before closing; true when the window may close.
     bool Form_QueryUnload();

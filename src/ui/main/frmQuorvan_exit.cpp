@@ -43,26 +43,11 @@ void frmQuorvan::closeEvent(QCloseEvent* event)
     closing_ = true;
 
     // The tool windows go first, in this order.
-    if (frmAbout* about = About(false)) {
-        about->hide();
-        delete about;
-    }
-    if (frmPaletteEditor* palette = PaletteEditor(false)) {
-        palette->hide();
-        delete palette;
-    }
-    if (frmTileEdit* tiles = TileEdit(false)) {
-        tiles->hide();
-        delete tiles;
-    }
-    if (frmStageOverview* overview = StageOverview(false)) {
-        overview->hide();
-        delete overview;
-    }
-    delete HistoryWindow(false);
-    if (frmTileSheet* sheet = TileSheet(false)) {
-        sheet->hide();
-        delete sheet;
+    for (const ToolWindowState& tool : ToolWindows()) {
+        if (tool.window != nullptr) {
+            tool.window->hide();
+            delete tool.window;
+        }
     }
 
     // Owner-drawn menus are removed here, once the tool windows are gone.
@@ -82,33 +67,26 @@ void frmQuorvan::changeEvent(QEvent* event)
 
 void frmQuorvan::Form_Resize()
 {
-    if (isMinimized()) {
-        // The tool windows follow the main window out of sight.
-        if (frmAbout* about = About(false))
-            about->hide();
-        if (frmPaletteEditor* palette = PaletteEditor(false))
-            palette->hide();
-        if (frmTileEdit* tiles = TileEdit(false))
-            tiles->hide();
-        if (frmStageOverview* overview = StageOverview(false))
-            overview->hide();
-        if (frmHistory* history = HistoryWindow(false))
-            history->hide();
-        if (frmTileSheet* sheet = TileSheet(false))
-            sheet->hide();
-        return;
+    // Minimised, the tool windows follow the main window out of sight; back
+    // again, those whose items are checked come back (never the about box).
+    const bool minimised = isMinimized();
+    for (const ToolWindowState& tool : ToolWindows()) {
+        if (minimised && tool.window != nullptr)
+            tool.window->hide();
+        else if (!minimised && tool.open)
+            tool.show();
     }
-    // Back again: the editors whose items are checked come back; the about box does not.
-    if (view_.paletteOpen)
-        PaletteEditor()->show();
-    if (view_.tileEditorOpen)
-        TileEdit()->show();
-    if (view_.overviewOpen)
-        StageOverview()->show();
-    if (view_.historyOpen)
-        HistoryWindow()->show();
-    if (view_.sheetOpen)
-        TileSheet()->show();
+}
+
+std::vector<frmQuorvan::ToolWindowState> frmQuorvan::ToolWindows()
+{
+    // In the order they go when the main window closes.
+    return {{About(false), false, [] {}},
+            {PaletteEditor(false), view_.paletteOpen, [this] { PaletteEditor()->show(); }},
+            {TileEdit(false), view_.tileEditorOpen, [this] { TileEdit()->show(); }},
+            {StageOverview(false), view_.overviewOpen, [this] { StageOverview()->show(); }},
+            {HistoryWindow(false), view_.historyOpen, [this] { HistoryWindow()->show(); }},
+            {TileSheet(false), view_.sheetOpen, [this] { TileSheet()->show(); }}};
 }
 
 } // namespace quorvan

@@ -7,7 +7,6 @@
 
 #include "ui/main/frmQuorvan.h"
 
-#include "data/ByteWrites.h"
 #include "data/PatchExport.h"
 #include "data/RomDocument.h"
 #include "graphics/DocumentSource.h"
@@ -18,6 +17,7 @@
 #include "ui/common/clsDialog.h"
 #include "ui/main/LevelView.h"
 #include "ui/prefs/Preferences.h"
+#include "ui/tilesheet/TileSetImport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,29 +28,18 @@ namespace {
 
 const QString kTileSetFilter = QStringLiteral(
     "Tile Sets (*.png;*.chr)|*.png;*.chr|PNG Images (*.png)|*.png|CHR Tiles (*.chr)|*.chr|All Files (*.*)|*.*");
-const QString kNotATileSetName = QStringLiteral("A tile set file's name ends in .png or .chr.");
 
 } // namespace
 
 std::optional<QString> frmQuorvan::ChooseFile(FileChoice choice, const QString& title, const QString& filter,
                                               const QString& fileName, const QString& suffix)
 {
-    // The shared dialog, with its properties put back afterwards, so that the
-    // next Open or Save As proposes the image and not this file.
-    clsDialog& dialog = Dialog();
-    const clsDialog before = dialog;
-    dialog.setFilter(filter);
-    dialog.setFilterIndex(1);
-    dialog.setDialogTitle(title);
-    dialog.setInitDir(DialogFolder());
-    dialog.setFileName(fileName);
-    dialog.setDefaultExt(suffix);
-    const bool chosen = choice == FileChoice::Save ? dialog.ShowSave() : dialog.ShowOpen();
-    const QString path = dialog.FileName();
-    dialog = before;
-    if (!chosen)
-        return std::nullopt;
-    RememberDialogFolder(path);
+    // The shared dialog, its properties put back afterwards, so that the next
+    // Open or Save As proposes the image and not this file.
+    const std::optional<QString> path =
+        Dialog().ChooseOnce(choice == FileChoice::Save, title, filter, DialogFolder(), fileName, suffix);
+    if (path)
+        RememberDialogFolder(*path);
     return path;
 }
 
@@ -206,21 +195,19 @@ void frmQuorvan::mnuExportTiles_Click()
     const QString name = QStringLiteral("%1 stage %2 tiles.png")
                              .arg(QFileInfo(document_.fileName()).completeBaseName())
                              .arg(document_.currentStage() + 1);
-    const std::optional<QString> chosen =
-        ChooseFile(FileChoice::Save, title, kTileSetFilter, name, QStringLiteral("png"));
-    if (!chosen || !ExportMayWrite(*chosen, Preferences::Load().cleanOriginal, QStringLiteral("tile set")))
+    const std::optional<QString> chosen = ChooseExportFile(title, kTileSetFilter, name, QStringLiteral("png"),
+                                                           Preferences::Load().cleanOriginal, QStringLiteral("tile set"));
+    if (!chosen)
         return;
     const QString& path = *chosen;
     const std::optional<TileSetFormat> format = TileSetFormatOfName(path);
-    if (!format) {
-        ShowFileError(action, path, kNotATileSetName);
-        return;
-    }
-    if (!ConfirmReplace(path, title))
-        return;
+    if (!format)
+        ShowFileError(action, path, QString::fromLatin1(kTileSetNameRule));
     // The tiles as the sheet shows them: in its palette.
-    if (const auto error = ExportTileSet(path, *format, SourceOf(document_), SheetPalette()))
+    else if (const auto error = ExportTileSet(path, *format, SourceOf(document_), SheetPalette()))
         ShowFileError(action, path, *error);
+    else
+        NoteWritten(path);
 }
 
 void frmQuorvan::mnuImportTiles_Click()
@@ -231,52 +218,7 @@ void frmQuorvan::mnuImportTiles_Click()
     const std::optional<QString> chosen = ChooseFile(FileChoice::Open, title, kTileSetFilter, QString(), QString());
     if (!chosen)
         return;
-    const QString& path = *chosen;
-    const std::optional<TileSetFormat> format = TileSetFormatOfName(path);
-    if (!format) {
-        ShowFileError(QStringLiteral("read the tile set from"), path, kNotATileSetName);
-        return;
-    }
-    const StageSource source = SourceOf(document_);
-    const int palette = SheetPalette();
-    RenderFaults faults;
-    const TileSetRead read = ReadTileSetFile(path, *format, SheetColours(source, palette, faults));
-    if (read.status == TileSetRead::Status::ReadFailed) {
-        ShowFileError(QStringLiteral("read the tile set from"), path, read.error);
-        return;
-    }
-    const QString unchanged = QStringLiteral("\"%1\" was not imported; the image is unchanged.\n\n")
-                                  .arg(QDir::toNativeSeparators(path));
-    if (!read.ok()) {
-        // A picture's colours are read in the sheet's palette: say which.
-        const QString colours = *format == TileSetFormat::Png
-                                    ? QStringLiteral("\n\nIts colours were matched against palette %1 of stage %2.")
-                                          .arg(palette)
-                                          .arg(source.stage + 1)
-                                    : QString();
-        MsgBox(this, unchanged + QStringLiteral("The file was refused: ") + read.error + colours, title,
-               QMessageBox::Ok, MsgIcon::Critical);
-        return;
-    }
-    const std::optional<TileSetImport> import = TileSetWrites(source, read.tiles);
-    if (!import) {
-        MsgBox(this, unchanged + QStringLiteral("The tiles of stage %1 lie past the end of the image.").arg(source.stage + 1),
-               title, QMessageBox::Ok, MsgIcon::Critical);
-        return;
-    }
-    if (import->writes.empty()) {
-        MsgBox(this, QStringLiteral("The file holds the tiles stage %1 has already: nothing changed.").arg(source.stage + 1),
-               title, QMessageBox::Ok, MsgIcon::Information);
-        return;
-    }
-    // The shared set is drawn in eight stages: changing it is asked for, never assumed.
-    if (import->sharedChanged &&
-        MsgBox(this, QStringLiteral("Tiles 80-FF are shared by stages 1 to 8. Change them in every one of those stages?"),
-               title, QMessageBox::Yes | QMessageBox::Cancel, MsgIcon::Question,
-               QMessageBox::Cancel) != QMessageBox::Yes)
-        return;
-    EditStep step(document_.history(), QStringLiteral("Import Tiles"), EditPlace{source.stage, -1, -1});
-    WriteBytes(document_.image(), import->writes);
+    ImportTileSet(document_, *chosen, SheetPalette(), this);
 }
 
 } // namespace quorvan

@@ -19,25 +19,6 @@
 
 namespace quorvan {
 
-namespace {
-
-// The one local .nes file the drag carries; empty for anything else (several
-// files, a folder, a remote address, text).
-QString DroppedImage(const QMimeData* data)
-{
-    if (data == nullptr || !data->hasUrls())
-        return {};
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.first().isLocalFile())
-        return {};
-    const QString path = urls.first().toLocalFile();
-    const QFileInfo file(path);
-    if (file.suffix().compare(QLatin1String("nes"), Qt::CaseInsensitive) != 0 || file.isDir())
-        return {};
-    return path;
-}
-
-} // namespace
 
 QAction* frmQuorvan::mnuRecent(int index) const
 {

@@ -7,6 +7,7 @@
 #include "ui/main/frmQuorvan.h"
 
 #include "data/RomDocument.h"
+#include "graphics/StageTiles.h"
 #include "ui/main/ViewGeometry.h"
 #include "ui/tileedit/frmTileEdit.h"
 #include "ui/tilesheet/frmTileSheet.h"
@@ -17,22 +18,6 @@
 #include <optional>
 
 namespace quorvan {
-
-namespace {
-
-// The palette (0..3) of block `block` of the current stage; nothing when its
-// attribute byte lies outside the image.
-std::optional<int> BlockPalette(const RomDocument& document, int block)
-{
-    if (!document.isOpen() || block < 0 || block > 255)
-        return std::nullopt;
-    const std::int64_t at = std::int64_t{document.currentStageInfo().BlockAttributes} + block;
-    if (!document.image().contains(at))
-        return std::nullopt;
-    return document.image().at(at) % 4;
-}
-
-} // namespace
 
 void frmQuorvan::ConnectTileSheet(frmTileSheet* sheet)
 {
@@ -51,13 +36,13 @@ int frmQuorvan::SheetPalette() const
         return tileSheet_->palette();
     // The block the user works on: the one the tile editor shows, else the one selected.
     const int block = tileEdit_ && tileEdit_->isVisible() ? tileEdit_->vsTile()->value() : view_.selectedBlock;
-    return BlockPalette(document_, block).value_or(0);
+    return BlockPalette(document_.image().bytes(), document_.currentStageInfo(), block).value_or(0);
 }
 
 void frmQuorvan::SheetFollowsBlock(int block)
 {
     if (frmTileSheet* sheet = TileSheet(false))
-        if (const std::optional<int> palette = BlockPalette(document_, block))
+        if (const std::optional<int> palette = BlockPalette(document_.image().bytes(), document_.currentStageInfo(), block))
             sheet->SetPalette(*palette);
 }
 

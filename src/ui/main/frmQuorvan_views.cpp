@@ -56,18 +56,7 @@ void frmQuorvan::ConnectViews()
 {
     connect(picTile_, &PictureBox::mouseDown, this, &frmQuorvan::picTile_MouseDown);
     connect(picEditor_, &PictureBox::mouseDown, this, &frmQuorvan::picEditor_MouseDown);
-    connect(picEditor_, &PictureBox::mouseMove, this, [this](int buttons, int shift, int x, int y) {
-        roomEditor_->MouseMove(buttons, shift, x, y);
-        insight_->PointerAt(LevelInsight::Over::Level, x, y);
-    });
-    connect(picEditor_, &PictureBox::mouseUp, this, [this](int button, int, int, int) { roomEditor_->MouseUp(button); });
-    connect(picEditor_, &PictureBox::mouseLeave, this, [this] {
-        roomEditor_->MouseLeave();
-        insight_->PointerLeft(LevelInsight::Over::Level);
-    });
-    connect(picTile_, &PictureBox::mouseMove, this,
-            [this](int, int, int x, int y) { insight_->PointerAt(LevelInsight::Over::Table, x, y); });
-    connect(picTile_, &PictureBox::mouseLeave, this, [this] { insight_->PointerLeft(LevelInsight::Over::Table); });
+    // (The room editor follows the rest of a gesture, the insight the pointer, by themselves.)
     // The wheel: away from the user is back one room (or page).
     connect(picEditor_, &PictureBox::wheel, this, [this](int steps, int, int, int) {
         if (view_.stageChosen)
@@ -77,10 +66,6 @@ void frmQuorvan::ConnectViews()
         if (view_.stageChosen)
             ShowPage(view_.page - steps);
     });
-    // The hover texts follow the pointer without a button held.
-    picEditor_->setMouseTracking(true);
-    picTile_->setMouseTracking(true);
-
     connect(roomEditor_, &RoomEditor::blockPicked, this, [this](int block) {
         SelectBlock(block);
         ShowPage(block / kTablePageBlocks); // the table turns to the block's page
@@ -92,9 +77,6 @@ void frmQuorvan::ConnectViews()
     insight_->SetSelectionSource([this] { return roomEditor_->ShownSelection(); });
     connect(roomEditor_, &RoomEditor::abilitiesChanged, this, &frmQuorvan::UpdateEditItems);
     connect(roomEditor_, &RoomEditor::note, this, &frmQuorvan::ShowStatusNote);
-    // Another window took the keyboard in the middle of a drag: its release
-    // may never come, and edits made there are no part of the stroke.
-    connect(qApp, &QGuiApplication::focusWindowChanged, roomEditor_, &RoomEditor::EndGesture);
 }
 
 void frmQuorvan::ShowRoom(int room)
