@@ -28,7 +28,9 @@ LevelInsight::LevelInsight(RomDocument& document, const ViewState& view, QLabel&
 
 void LevelInsight::Watch(PictureBox& level, PictureBox& table)
 {
-    for (auto [picture, over] : {std::pair{&level, Over::Level}, std::pair{&table, Over::Table}}) {
+    for (const std::pair<PictureBox*, Over>& watched : {std::pair{&level, Over::Level}, std::pair{&table, Over::Table}}) {
+        PictureBox* picture = watched.first;
+        const Over over = watched.second;
         picture->setMouseTracking(true);
         connect(picture, &PictureBox::mouseMove, this, [this, over](int, int, int x, int y) { PointerAt(over, x, y); });
         connect(picture, &PictureBox::mouseLeave, this, [this, over] { PointerLeft(over); });
