@@ -5,6 +5,7 @@
 #include "BenchRatios.h"
 
 #include "demo/DemoImage.h"
+#include "ui/common/PictureBox.h"
 #include "ui/main/frmQuorvan.h"
 
 #include <QApplication>
@@ -98,6 +99,24 @@ protected:
 private:
     std::vector<QObject*> painted_;
 };
+
+// Stages 1 and 5 chosen in turn from the Level menu, each time until the
+// level view, the block table and `also` (when given) have been painted.
+inline void ChangeStagesUntilPainted(benchmark::State& state, frmQuorvan& window, PaintCounter& paints, QObject* also)
+{
+    int stage = 0;
+    for (auto _ : state) {
+        stage = stage == 0 ? 4 : 0;
+        paints.Forget();
+        window.mnuStageSelect(stage)->trigger();
+        const bool painted = also != nullptr ? paints.WaitFor({window.picEditor(), window.picTile(), also})
+                                             : paints.WaitFor({window.picEditor(), window.picTile()});
+        if (!painted) {
+            state.SkipWithError("a view was never painted");
+            break;
+        }
+    }
+}
 
 // main() of a benchmark program that needs widgets: the platform chosen, the
 // application made and the benchmark library's arguments read, then `body()`,

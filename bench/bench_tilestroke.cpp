@@ -121,18 +121,7 @@ void BM_StageChange(benchmark::State& state)
     Overview->hide();
     Sheet->setVisible(open);
     QCoreApplication::processEvents();
-    int stage = 0;
-    for (auto _ : state) {
-        stage = stage == 0 ? 4 : 0;
-        Paints->Forget();
-        Window->mnuStageSelect(stage)->trigger();
-        const bool painted = open ? Paints->WaitFor({Window->picEditor(), Window->picTile(), Sheet->picSheet()})
-                                  : Paints->WaitFor({Window->picEditor(), Window->picTile()});
-        if (!painted) {
-            state.SkipWithError("a view was never painted");
-            break;
-        }
-    }
+    bench::ChangeStagesUntilPainted(state, *Window, *Paints, open ? Sheet->picSheet() : nullptr);
 }
 
 BENCHMARK(BM_CopyViewPixels)->MeasureProcessCPUTime();

@@ -73,18 +73,7 @@ void BM_StageChange(benchmark::State& state)
     frmPaletteEditor* palette = Window->PaletteEditor();
     palette->setVisible(open);
     QCoreApplication::processEvents();
-    int stage = 0;
-    for (auto _ : state) {
-        stage = stage == 0 ? 4 : 0;
-        Paints->Forget();
-        Window->mnuStageSelect(stage)->trigger();
-        const bool painted = open ? Paints->WaitFor({Window->picEditor(), Window->picTile(), palette->picPalGrid()})
-                                  : Paints->WaitFor({Window->picEditor(), Window->picTile()});
-        if (!painted) {
-            state.SkipWithError("a view was never painted");
-            break;
-        }
-    }
+    bench::ChangeStagesUntilPainted(state, *Window, *Paints, open ? palette->picPalGrid() : nullptr);
     palette->hide();
     Window->mnuStageSelect(0)->trigger();
     QCoreApplication::processEvents();

@@ -89,4 +89,48 @@ std::optional<int> ParseStageRow(const QString& text, QString& why)
     return stage - 1;
 }
 
+void BadUsage(const char* command, const char* usage, const QString& why)
+{
+    Fail(kBadArguments, QStringLiteral("%1: %2 Usage: quorvan %1 %3").arg(QLatin1String(command), why, QLatin1String(usage)));
+}
+
+std::optional<StageOperands> ReadStageOperands(const char* command, const char* usage, const QStringList& operands,
+                                               const QString& option, int low, int high, const QString& allowed,
+                                               qsizetype count)
+{
+    const auto bad = [&](const QString& why) {
+        BadUsage(command, usage, why);
+        return std::nullopt;
+    };
+    QString why;
+    const std::optional<OptionOperands> split = SplitOperands(operands, option, low, high, allowed, why);
+    if (!split)
+        return bad(why);
+    if (split->positional.size() != count)
+        return bad(QStringLiteral("%1 arguments besides %2 are needed, %3 given.")
+                       .arg(count)
+                       .arg(option)
+                       .arg(split->positional.size()));
+    for (const QString& operand : split->positional)
+        if (operand.isEmpty())
+            return bad(QStringLiteral("an argument is empty."));
+    const std::optional<int> stage = ParseStageRow(split->positional[0], why);
+    if (!stage)
+        return bad(why);
+    return StageOperands{*stage, split->value, split->positional};
+}
+
+std::optional<StagedImage> LoadStagedImage(const QString& role, const QString& path)
+{
+    std::optional<std::vector<std::uint8_t>> bytes = LoadImage(role, path);
+    if (!bytes)
+        return std::nullopt;
+    const std::optional<StageTable> stages = StagesForLength(bytes->size());
+    if (!stages) {
+        Fail(kFailed, QStringLiteral("%1 %2 has no stage table.").arg(role, Quoted(path)));
+        return std::nullopt;
+    }
+    return StagedImage{std::move(*bytes), *stages};
+}
+
 } // namespace quorvan::batch

@@ -2,7 +2,10 @@
 // What the commands for scripts (BatchCommands.h) share: their exit statuses,
 // the one line on stderr that names a problem, and reading an input image.
 
+#include "data/Stages.h"
+
 #include <QString>
+#include <QStringList>
 #include <QStringList>
 
 #include <cstdint>
@@ -42,5 +45,28 @@ std::optional<OptionOperands> SplitOperands(const QStringList& operands, const Q
 // STAGE as the Level menu numbers it (decimal 1..9) as a stage row 0..8;
 // nothing, with the reason in `why`, for anything else.
 std::optional<int> ParseStageRow(const QString& text, QString& why);
+
+// The operands of a stage command ("quorvan COMMAND STAGE [--OPTION V] ..."):
+// the option read as SplitOperands reads it, exactly `count` positional
+// operands, none empty, the first a STAGE (`stage` its row). Nothing, after
+// printing what is wrong with the command's usage line, when they are not.
+struct StageOperands {
+    int stage = 0;
+    std::optional<int> value;
+    QStringList positional; // STAGE first
+};
+std::optional<StageOperands> ReadStageOperands(const char* command, const char* usage, const QStringList& operands,
+                                               const QString& option, int low, int high, const QString& allowed,
+                                               qsizetype count);
+
+// Prints "COMMAND: WHY Usage: quorvan COMMAND USAGE" as a bad-arguments failure.
+void BadUsage(const char* command, const char* usage, const QString& why);
+
+// An image read as LoadImage reads it, with the stage table in effect for its length.
+struct StagedImage {
+    std::vector<std::uint8_t> bytes;
+    StageTable stages{};
+};
+std::optional<StagedImage> LoadStagedImage(const QString& role, const QString& path);
 
 } // namespace quorvan::batch

@@ -27,29 +27,18 @@ std::optional<ExportArguments> ReadArguments(const char* command, const char* us
                                              bool withRoom)
 {
     const auto bad = [&](const QString& why) {
-        Fail(kBadArguments, QStringLiteral("%1: %2 Usage: quorvan %1 %3")
-                                .arg(QLatin1String(command), why, QLatin1String(usage)));
+        BadUsage(command, usage, why);
         return std::nullopt;
     };
-    QString why;
-    const std::optional<OptionOperands> split =
-        SplitOperands(operands, QStringLiteral("--scale"), kMinExportScale, kMaxExportScale, QStringLiteral("1 or 2"), why);
-    if (!split)
-        return bad(why);
-    ExportArguments arguments;
-    arguments.scale = split->value.value_or(arguments.scale);
-    const QStringList& positional = split->positional;
     const qsizetype wanted = withRoom ? 4 : 3;
-    if (positional.size() != wanted)
-        return bad(QStringLiteral("%1 arguments besides --scale are needed, %2 given.").arg(wanted).arg(positional.size()));
-    for (const QString& operand : positional)
-        if (operand.isEmpty())
-            return bad(QStringLiteral("an argument is empty."));
-
-    const std::optional<int> stage = ParseStageRow(positional[0], why);
-    if (!stage)
-        return bad(why);
-    arguments.stage = *stage;
+    const std::optional<StageOperands> read = ReadStageOperands(
+        command, usage, operands, QStringLiteral("--scale"), kMinExportScale, kMaxExportScale, QStringLiteral("1 or 2"), wanted);
+    if (!read)
+        return std::nullopt;
+    const QStringList& positional = read->positional;
+    ExportArguments arguments;
+    arguments.scale = read->value.value_or(arguments.scale);
+    arguments.stage = read->stage;
     if (withRoom) {
         const QString& text = positional[1];
         const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
@@ -81,13 +70,10 @@ QString HexRoom(int room)
 
 int Export(const ExportArguments& arguments)
 {
-    const auto image = LoadImage(QStringLiteral("IMAGE"), arguments.image);
+    const std::optional<StagedImage> image = LoadStagedImage(QStringLiteral("IMAGE"), arguments.image);
     if (!image)
         return kFailed;
-    const std::optional<StageTable> stages = StagesForLength(image->size());
-    if (!stages)
-        return Fail(kFailed, QStringLiteral("IMAGE %1 has no stage table.").arg(Quoted(arguments.image)));
-    const StageSource source{*image, *stages, arguments.stage};
+    const StageSource source{image->bytes, image->stages, arguments.stage};
     const int lastRoom = StageMapLastRoom(source);
     if (arguments.room && *arguments.room > lastRoom)
         return Fail(kBadArguments, QStringLiteral("ROOM %1 lies past the last room of stage %2 (%3).")

@@ -29,31 +29,17 @@ std::optional<TileArguments> ReadArguments(const char* command, const char* usag
                                            bool import)
 {
     const auto bad = [&](const QString& why) {
-        Fail(kBadArguments, QStringLiteral("%1: %2 Usage: quorvan %1 %3")
-                                .arg(QLatin1String(command), why, QLatin1String(usage)));
+        BadUsage(command, usage, why);
         return std::nullopt;
     };
-    QString why;
-    const std::optional<OptionOperands> split =
-        SplitOperands(operands, QStringLiteral("--palette"), 0, 3, QStringLiteral("0, 1, 2 or 3"), why);
-    if (!split)
-        return bad(why);
-    const QStringList& positional = split->positional;
-    const qsizetype wanted = import ? 4 : 3;
-    if (positional.size() != wanted)
-        return bad(QStringLiteral("%1 arguments besides --palette are needed, %2 given.")
-                       .arg(wanted)
-                       .arg(positional.size()));
-    for (const QString& operand : positional)
-        if (operand.isEmpty())
-            return bad(QStringLiteral("an argument is empty."));
-    const std::optional<int> stage = ParseStageRow(positional[0], why);
-    if (!stage)
-        return bad(why);
-
+    const std::optional<StageOperands> read = ReadStageOperands(
+        command, usage, operands, QStringLiteral("--palette"), 0, 3, QStringLiteral("0, 1, 2 or 3"), import ? 4 : 3);
+    if (!read)
+        return std::nullopt;
+    const QStringList& positional = read->positional;
     TileArguments arguments;
-    arguments.stage = *stage;
-    arguments.palette = split->value.value_or(0);
+    arguments.stage = read->stage;
+    arguments.palette = read->value.value_or(0);
     arguments.image = positional[1];
     arguments.tiles = positional[2];
     const QString role = import ? QStringLiteral("TILES") : QStringLiteral("OUT");
@@ -75,28 +61,9 @@ std::optional<TileArguments> ReadArguments(const char* command, const char* usag
     return arguments;
 }
 
-// The image of IMAGE and its stage table; nothing after saying why.
-struct LoadedImage {
-    std::vector<std::uint8_t> bytes;
-    StageTable stages{};
-};
-
-std::optional<LoadedImage> Load(const TileArguments& arguments)
-{
-    auto image = LoadImage(QStringLiteral("IMAGE"), arguments.image);
-    if (!image)
-        return std::nullopt;
-    const std::optional<StageTable> stages = StagesForLength(image->size());
-    if (!stages) {
-        Fail(kFailed, QStringLiteral("IMAGE %1 has no stage table.").arg(Quoted(arguments.image)));
-        return std::nullopt;
-    }
-    return LoadedImage{std::move(*image), *stages};
-}
-
 int ExportTiles(const TileArguments& arguments)
 {
-    const std::optional<LoadedImage> image = Load(arguments);
+    const std::optional<StagedImage> image = LoadStagedImage(QStringLiteral("IMAGE"), arguments.image);
     if (!image)
         return kFailed;
     const StageSource source{image->bytes, image->stages, arguments.stage};
@@ -107,7 +74,7 @@ int ExportTiles(const TileArguments& arguments)
 
 int ImportTiles(const TileArguments& arguments)
 {
-    std::optional<LoadedImage> image = Load(arguments);
+    std::optional<StagedImage> image = LoadStagedImage(QStringLiteral("IMAGE"), arguments.image);
     if (!image)
         return kFailed;
     const StageSource source{image->bytes, image->stages, arguments.stage};

@@ -90,6 +90,14 @@ CellPos ClampToRoom(CellPos cell)
     return {std::clamp(cell.column, 0, kRoomColumns - 1), std::clamp(cell.row, 0, kRoomRows - 1)};
 }
 
+std::vector<CellPos> LineCellsAfter(CellPos from, CellPos to)
+{
+    std::vector<CellPos> line = LineCells(from, to);
+    if (!line.empty() && line.front() == from)
+        line.erase(line.begin());
+    return line;
+}
+
 std::vector<CellPos> LineCells(CellPos from, CellPos to)
 {
     if (!InsideLineBox(from) || !InsideLineBox(to)) {

@@ -57,6 +57,9 @@ CellPos ClampToRoom(CellPos cell);
 // a box that far around it (to the nearest cell there), so the work stays
 // small whatever the positions; a pointer never strays that far in a stroke.
 std::vector<CellPos> LineCells(CellPos from, CellPos to);
+// The same without `from`: the cells a stroke reaches when the pointer moves
+// on from `from` (painted already) to `to`.
+std::vector<CellPos> LineCellsAfter(CellPos from, CellPos to);
 
 // A rectangle of block numbers, row by row, top row first: what Copy takes
 // from a room and Paste puts into one. At most one room in size.

@@ -129,9 +129,7 @@ void RoomEditor::ContinueStroke(CellPos to)
 {
     if (to == stroke_.last)
         return;
-    std::vector<CellPos> line = LineCells(stroke_.last, to);
-    if (!line.empty() && line.front() == stroke_.last)
-        line.erase(line.begin()); // painted already
+    const std::vector<CellPos> line = LineCellsAfter(stroke_.last, to);
     stroke_.last = to;
     if (!stroke_.moved) {
         stroke_.moved = true;

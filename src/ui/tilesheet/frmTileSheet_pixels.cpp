@@ -65,9 +65,7 @@ void frmTileSheet::picPixels_MouseMove(int buttons, int, int x, int y)
     if (to == stroke_.last)
         return;
     // Every pixel the pointer crossed since the last event, not only where it is.
-    std::vector<CellPos> line = LineCells(stroke_.last, to);
-    if (!line.empty() && line.front() == stroke_.last)
-        line.erase(line.begin()); // painted already
+    const std::vector<CellPos> line = LineCellsAfter(stroke_.last, to);
     stroke_.last = to;
     PaintPixels(line);
 }
